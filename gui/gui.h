@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QStatusBar;
+
+// The window's child widgets. The widgets belong to their parents; the record
+// only points at them.
+struct GuiForm
+{
+    QWidget *centralwidget = nullptr;
+    QFrame *frame = nullptr;
+    QPushButton *createButton = nullptr;
+    QLineEdit *passphraseField = nullptr;
+    QLineEdit *lobbyNameField = nullptr;
+    QSpinBox *nrOfLinesField = nullptr;
+    QFrame *frame_2 = nullptr;
+    QPushButton *useSelectedButton = nullptr;
+    QPushButton *removeSelectedButton = nullptr;
+    QComboBox *lobbyList = nullptr;
+    QFrame *frame_3 = nullptr;
+    QPushButton *resetButton = nullptr;
+    QPushButton *setPathButton = nullptr;
+    QPushButton *clearBackup = nullptr;
+    QStatusBar *statusbar = nullptr;
+};
+
+void setupForm(GuiForm &form, QMainWindow *window);
+
+// Writes text as UTF-8 in text mode, all or nothing: the old file stays
+// untouched unless every byte reached the new one.
+bool writeTextFile(const QString &path, const QString &text);
+
+// Lobby files: "data/<name>.lobby", two lines "pass=" and "lines=".
+QString lobbyFilePath(const QString &name);
+QStringList listLobbies();
+QString lobbyDisplayName(const QString &fileName);
+bool isSafeLobbyName(const QString &name);
+bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText);
+
+extern const QString kMetaClosingTag;
+extern const QString kDefaultMetaTemplate;
+
+class GUI : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    GUI(QWidget *parent, QString path, unsigned lineCount);
+    ~GUI() override;
+
+    void saveSettings();
+
+    QString readLobbyFile(const QString &name, unsigned &lineCount) const;
+
+    void captureTemplate();
+    QString lineBreaks() const;
+    bool writeMeta(const QString &passphrase);
+    QString readActivePassphrase(unsigned &lineCount) const;
+    bool backupMeta();
+    void restoreMeta();
+    void removeBackup();
+
+    void updateStatus(const QString &prefix);
+    void refreshLobbyList();
+    bool applyLobby(const QString &name);
+
+private slots:
+    void on_setPathButton_clicked();
+    void on_resetButton_clicked();
+    void on_createButton_clicked();
+    void on_useSelectedButton_clicked();
+    void on_removeSelectedButton_clicked();
+    void on_lobbyList_currentIndexChanged(int index);
+    void on_lobbyNameField_textChanged(const QString &arg1);
+    void on_nrOfLinesField_textChanged(const QString &arg1);
+    void on_clearBackup_clicked();
+
+private:
+    unsigned shownLineCount() const;
+    void showLineCount(unsigned lineCount);
+    QString backupPath() const;
+
+    std::unique_ptr<GuiForm> ui;
+    QString gamePath;
+    QString metaPath;
+    QString metaTemplate;
+    bool usingDefaultTemplate = false;
+};

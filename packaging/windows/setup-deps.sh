@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to cross-build the Windows package and
+# to run its tests under wine. Safe to run repeatedly: when everything is
+# already present it only checks and returns.
+set -euo pipefail
+
+packages=(
+  # MinGW-w64 with the posix thread model (std::thread needs it)
+  g++-mingw-w64-x86-64-posix
+  gcc-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64
+  mingw-w64-x86-64-dev
+  # running the Windows binaries and tests
+  wine
+  wine64
+  # packaging
+  zip
+  # cross-building qtbase from Debian's source package
+  cmake
+  ninja-build
+  perl
+  python3
+  dpkg-dev
+  xz-utils
+)
+
+# The host Qt provides moc/rcc/uic etc. for the cross build; it must be the
+# same version as the Qt we build for Windows.
+packages+=(qt6-base-dev qt6-base-dev-tools)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null | grep -qx installed; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup-deps: all packages already installed"
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+else
+  as_root=(sudo)
+fi
+
+echo "setup-deps: installing ${missing[*]}"
+# env rather than export: sudo would drop an exported variable.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y --no-install-recommends "${missing[@]}"
