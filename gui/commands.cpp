@@ -1,8 +1,84 @@
 #include "gui/gui.h"
 
-void GUI::on_setPathButton_clicked() {}
-void GUI::on_resetButton_clicked() {}
-void GUI::on_createButton_clicked() {}
-void GUI::on_useSelectedButton_clicked() {}
-void GUI::on_removeSelectedButton_clicked() {}
-void GUI::on_clearBackup_clicked() {}
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+bool GUI::applyLobby(const QString &name)
+{
+    unsigned lineCount = 0;
+    const QString passphrase = readLobbyFile(name, lineCount);
+    if (passphrase.isEmpty())
+        return false;
+    if (lineCount != shownLineCount())
+        showLineCount(lineCount);
+    if (!writeMeta(passphrase)) {
+        updateStatus(QStringLiteral("Could not access meta file."));
+        return false;
+    }
+    updateStatus(QStringLiteral("Private (") + name + QStringLiteral(")"));
+    return true;
+}
+
+void GUI::on_useSelectedButton_clicked()
+{
+    applyLobby(ui->lobbyList->currentText());
+}
+
+void GUI::on_createButton_clicked()
+{
+    const QString name = ui->lobbyNameField->text();
+    const QString passphrase = ui->passphraseField->text();
+    if (name.isEmpty() || passphrase.isEmpty())
+        return;
+    if (!isSafeLobbyName(name) || !writeLobbyFile(name, passphrase, ui->nrOfLinesField->text())) {
+        updateStatus(QStringLiteral("Could not create new lobby."));
+        return;
+    }
+    if (!applyLobby(name))
+        return;
+    refreshLobbyList();
+    updateStatus(QStringLiteral("Private: (") + name + QStringLiteral(")"));
+}
+
+void GUI::on_removeSelectedButton_clicked()
+{
+    const QString path = lobbyFilePath(ui->lobbyList->currentText());
+    if (!QFile::exists(path))
+        return;
+    QFile::remove(path);
+    refreshLobbyList();
+    updateStatus(QString());
+}
+
+void GUI::on_resetButton_clicked()
+{
+    restoreMeta();
+    refreshLobbyList();
+    updateStatus(QString());
+}
+
+void GUI::on_setPathButton_clicked()
+{
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Select RDR2 root directory"), gamePath, QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return;
+
+    gamePath = chosen;
+    metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
+    if (backupMeta())
+        ui->clearBackup->setEnabled(true);
+    saveSettings();
+    ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
+    refreshLobbyList();
+}
+
+void GUI::on_clearBackup_clicked()
+{
+    removeBackup();
+    ui->clearBackup->setEnabled(false);
+}

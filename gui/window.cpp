@@ -1,16 +1,40 @@
 #include "gui/gui.h"
 
 #include <QComboBox>
+#include <QFile>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+
+namespace {
+
+QString createButtonText(bool lobbyShown)
+{
+    return lobbyShown ? QStringLiteral("Update Lobby Code") : QStringLiteral("Create New Lobby");
+}
+
+} // namespace
 
 GUI::GUI(QWidget *parent, QString path, unsigned lineCount)
     : QMainWindow(parent), ui(std::make_unique<GuiForm>()), gamePath(std::move(path))
 {
     setupForm(*ui, this);
     showLineCount(lineCount);
+
+    metaTemplate = kDefaultMetaTemplate;
+    usingDefaultTemplate = true;
+    if (gamePath.isEmpty()) {
+        ui->setPathButton->setText(QStringLiteral("Set RDR2 Directory"));
+    } else {
+        ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
+        metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
+        captureTemplate();
+        ui->clearBackup->setEnabled(QFile::exists(backupPath()));
+    }
+    refreshLobbyList();
+    updateStatus(QString());
 }
 
 GUI::~GUI() = default;
@@ -26,5 +50,90 @@ void GUI::showLineCount(unsigned lineCount)
     ui->nrOfLinesField->setValue(static_cast<int>(lineCount));
 }
 
-void GUI::on_lobbyList_currentIndexChanged(int) {}
-void GUI::on_lobbyNameField_textChanged(const QString &) {}
+void GUI::updateStatus(const QString &prefix)
+{
+    QString status = prefix;
+    if (status.isEmpty()) {
+        if (!ui->lobbyNameField->text().isEmpty())
+            status = QStringLiteral("Private (") + ui->lobbyNameField->text() + QStringLiteral(")");
+        else if (!ui->passphraseField->text().isEmpty())
+            status = QStringLiteral("Private (unknown lobby)");
+        else
+            status = QStringLiteral("Public");
+    }
+    status += QStringLiteral("  |  Lobbies: ") + QString::number(ui->lobbyList->count() - 1)
+              + QStringLiteral("  |  Using ")
+              + (usingDefaultTemplate ? QStringLiteral("default") : QStringLiteral("custom"))
+              + QStringLiteral(" XML");
+    ui->statusbar->showMessage(status);
+}
+
+void GUI::refreshLobbyList()
+{
+    const QStringList files = listLobbies();
+    unsigned activeLineCount = 0;
+    const QString activePassphrase = readActivePassphrase(activeLineCount);
+
+    ui->lobbyList->clear();
+    // The first item becomes current and empties the fields through the slot.
+    ui->lobbyList->addItem(QIcon(), QString());
+
+    QStringList names;
+    names.reserve(files.size());
+    int found = 0;
+    for (const QString &file : files) {
+        names << lobbyDisplayName(file);
+        if (activePassphrase.isEmpty() || found != 0)
+            continue;
+        unsigned lobbyLineCount = 0;
+        if (readLobbyFile(names.last(), lobbyLineCount) != activePassphrase)
+            continue;
+        if (lobbyLineCount != 0 && lobbyLineCount != activeLineCount)
+            continue;
+        found = names.size() + 1;
+        if (lobbyLineCount != activeLineCount)
+            showLineCount(activeLineCount);
+    }
+    // Added in one go: items after the first change no selection, so no slot
+    // notices the difference, and a long list is built once.
+    ui->lobbyList->addItems(names);
+
+    if (found != 0)
+        ui->lobbyList->setCurrentIndex(found - 1);
+    else if (!activePassphrase.isEmpty() || !ui->passphraseField->text().isEmpty())
+        ui->passphraseField->setText(activePassphrase);
+}
+
+void GUI::on_lobbyList_currentIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    const QString name = ui->lobbyList->itemText(index);
+    if (name == ui->lobbyNameField->text())
+        return;
+
+    unsigned lineCount = shownLineCount();
+    const QString passphrase = readLobbyFile(name, lineCount);
+    ui->lobbyNameField->setText(name);
+    ui->passphraseField->setText(passphrase);
+    showLineCount(lineCount);
+    ui->createButton->setText(createButtonText(!name.isEmpty() && !passphrase.isEmpty()));
+}
+
+void GUI::on_lobbyNameField_textChanged(const QString &arg1)
+{
+    const int index = ui->lobbyList->findText(arg1, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 1 || index == ui->lobbyList->currentIndex()) {
+        ui->createButton->setText(createButtonText(false));
+        return;
+    }
+
+    unsigned lineCount = shownLineCount();
+    const QString passphrase = readLobbyFile(arg1, lineCount);
+    if (passphrase.isEmpty())
+        return;
+    ui->lobbyList->setCurrentIndex(index);
+    ui->passphraseField->setText(passphrase);
+    showLineCount(lineCount);
+    ui->createButton->setText(createButtonText(true));
+}

@@ -1,0 +1,146 @@
+#include "gui/gui.h"
+#include "testsupport.h"
+
+#include <QSpinBox>
+
+#include <memory>
+
+class LobbyFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { workDir = std::make_unique<WorkDir>(); }
+    void cleanup() { workDir.reset(); }
+
+    void readLobbyFile_data();
+    void readLobbyFile();
+    void listing_data();
+    void listing();
+    void writeLobbyFile_data();
+    void writeLobbyFile();
+
+private:
+    std::unique_ptr<WorkDir> workDir;
+};
+
+void LobbyFilesTest::readLobbyFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<uint>("preset");
+    QTest::addColumn<QString>("passphrase");
+    QTest::addColumn<uint>("lineCount");
+
+    // The spin box shows 6 throughout; "<missing>" means there is no file.
+    QTest::newRow("two lines") << QByteArray("pass=abc\nlines=5\n") << 0u << "abc" << 5u;
+    QTest::newRow("CR LF") << QByteArray("pass=abc\r\nlines=5\r\n") << 0u << "abc" << 5u;
+    QTest::newRow("no pass key") << QByteArray("abc def\nlines=5\n") << 7u << "abc def" << 7u;
+    QTest::newRow("bare pass key") << QByteArray("pass=\nlines=4\n") << 0u << "" << 4u;
+    QTest::newRow("one line") << QByteArray("pass=xyz\n") << 3u << "xyz" << 3u;
+    QTest::newRow("one line, no line end") << QByteArray("pass=xyz") << 0u << "xyz" << 0u;
+    QTest::newRow("second line without key") << QByteArray("pass=xyz\nfoo\n") << 0u << "xyz" << 6u;
+    QTest::newRow("letters after lines=") << QByteArray("pass=x\nlines=abc\n") << 9u << "x" << 0u;
+    QTest::newRow("negative count") << QByteArray("pass=x\nlines=-2\n") << 9u << "x" << 0u;
+    QTest::newRow("keys inside lines") << QByteArray("# pass=abc\n# lines=3\n") << 0u << "abc" << 3u;
+    QTest::newRow("= and spaces kept") << QByteArray("pass= a=b pass= c \nlines=2\n") << 0u << " a=b pass= c " << 2u;
+    QTest::newRow("third line ignored") << QByteArray("pass=a\nlines=2\nlines=9\n") << 0u << "a" << 2u;
+    QTest::newRow("empty file") << QByteArray("") << 4u << "" << 4u;
+    QTest::newRow("missing file") << QByteArray("<missing>") << 9u << "" << 9u;
+}
+
+void LobbyFilesTest::readLobbyFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(uint, preset);
+    QFETCH(QString, passphrase);
+    QFETCH(uint, lineCount);
+
+    QDir().mkdir("data");
+    if (content != "<missing>")
+        writeBytes("data/Saloon.lobby", content);
+    GUI window(nullptr, QString(), 6);
+    unsigned count = preset;
+    QCOMPARE(window.readLobbyFile("Saloon", count), passphrase);
+    QCOMPARE(count, lineCount);
+}
+
+void LobbyFilesTest::listing_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("no data directory") << QStringList() << QStringList();
+    QTest::newRow("order ignores case") << QStringList{"b.lobby", "C.lobby", "a.lobby"} << QStringList{"a", "b", "C"};
+    QTest::newRow("suffix in capitals") << QStringList{"Posse.LOBBY"} << QStringList{"Posse"};
+    QTest::newRow("inner dots kept") << QStringList{"two.words.lobby"} << QStringList{"two.words"};
+    QTest::newRow("other files and folders") << QStringList{"notes.txt", "folder.lobby/", "x.lobby.bak"} << QStringList();
+#ifdef Q_OS_WIN
+    QTest::newRow("dot file lists") << QStringList{".lobby"} << QStringList{""};
+#else
+    QTest::newRow("dot file is hidden") << QStringList{".lobby"} << QStringList();
+#endif
+}
+
+void LobbyFilesTest::listing()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, names);
+
+    for (const QString &file : files) {
+        if (file.endsWith('/'))
+            QDir().mkpath("data/" + file);
+        else
+            writeBytes("data/" + file, "pass=x\n");
+    }
+    QStringList listed;
+    for (const QString &file : listLobbies())
+        listed << lobbyDisplayName(file);
+    QCOMPARE(listed, names);
+}
+
+void LobbyFilesTest::writeLobbyFile_data()
+{
+    QTest::addColumn<bool>("dataDir");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("fileSizeLimit");
+    QTest::addColumn<bool>("written");
+
+    QTest::newRow("new file") << true << QByteArray() << 0 << true;
+    QTest::newRow("longer file replaced") << true << QByteArray("pass=a much longer code\nlines=12\n") << 0 << true;
+    QTest::newRow("no data directory") << false << QByteArray() << 0 << false;
+    QTest::newRow("disk full part-way") << true << QByteArray("pass=old\nlines=3\n") << 12 << false;
+}
+
+void LobbyFilesTest::writeLobbyFile()
+{
+    QFETCH(bool, dataDir);
+    QFETCH(QByteArray, before);
+    QFETCH(int, fileSizeLimit);
+    QFETCH(bool, written);
+
+    const QString name = QStringLiteral("Camp \u00e9");
+    if (dataDir)
+        QDir().mkdir("data");
+    if (!before.isEmpty())
+        writeBytes(lobbyFilePath(name), before);
+
+    bool result = false;
+    if (fileSizeLimit == 0) {
+        result = ::writeLobbyFile(name, "c\u00f6de = 1", "7");
+    } else {
+#ifdef Q_OS_UNIX
+        const FileSizeLimit diskFull(fileSizeLimit);
+        result = ::writeLobbyFile(name, "c\u00f6de = 1", "7");
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+    QCOMPARE(result, written);
+    const QByteArray after = written ? native("pass=c\xc3\xb6" "de = 1\nlines=7\n") : before.isEmpty() ? "<missing>" : before;
+    QCOMPARE(readBytes(lobbyFilePath(name)), after);
+    if (dataDir)
+        QCOMPARE(entries("data").size(), after == "<missing>" ? 0 : 1);
+}
+
+QTEST_MAIN(LobbyFilesTest)
+#include "tst_lobbyfiles.moc"
