@@ -39,6 +39,7 @@ void setupForm(GuiForm &form, QMainWindow *window);
 // Writes text as UTF-8 in text mode, all or nothing: the old file stays
 // untouched unless every byte reached the new one.
 bool writeTextFile(const QString &path, const QString &text);
+bool replaceFileWith(const QString &path, const QByteArray &bytes);
 
 // Lobby files: "data/<name>.lobby", two lines "pass=" and "lines=".
 QString lobbyFilePath(const QString &name);

@@ -90,13 +90,16 @@ QString GUI::lineBreaks() const
 
 bool GUI::writeMeta(const QString &passphrase)
 {
+    // Without a game directory there is nothing to open, and Qt would warn.
+    if (metaPath.isEmpty())
+        return false;
     return writeTextFile(metaPath, metaTemplate + lineBreaks() + passphrase);
 }
 
 QString GUI::readActivePassphrase(unsigned &lineCount) const
 {
     QFile file(metaPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (metaPath.isEmpty() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
 
     QTextStream in(&file);
@@ -129,9 +132,18 @@ void GUI::restoreMeta()
 {
     if (!QFile::exists(metaPath))
         return;
-    QFile::remove(metaPath);
-    if (QFile::exists(backupPath()))
-        QFile::copy(backupPath(), metaPath);
+    QFile backup(backupPath());
+    if (!backup.exists()) {
+        QFile::remove(metaPath);
+        return;
+    }
+    // The backup replaces the meta file in one step, so a copy that fails
+    // leaves the game with the file it had rather than with none.
+    if (!backup.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = backup.readAll();
+    if (backup.error() == QFileDevice::NoError)
+        replaceFileWith(metaPath, bytes);
 }
 
 void GUI::removeBackup()

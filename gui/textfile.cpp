@@ -3,20 +3,41 @@
 #include <QSaveFile>
 #include <QTextStream>
 
+namespace {
+
+bool commitIfWritten(QSaveFile &file)
+{
+    // commit() can report success after a buffered write failed, so the
+    // device is asked first.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace
+
 bool writeTextFile(const QString &path, const QString &text)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
-
     QTextStream out(&file);
     out << text;
-    // commit() can report success after a buffered write failed, so the
-    // stream and the device are asked first.
     out.flush();
-    if (out.status() != QTextStream::Ok || file.error() != QFileDevice::NoError) {
+    if (out.status() != QTextStream::Ok) {
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return commitIfWritten(file);
+}
+
+bool replaceFileWith(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(bytes);
+    return commitIfWritten(file);
 }

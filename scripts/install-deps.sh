@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs what building and testing Corvane needs on Debian 12 or Ubuntu.
+# Installs what building and testing Corvane needs on Debian 12 or Ubuntu,
+# plus any further packages named as arguments.
 set -eu
 
-packages="cmake ninja-build g++ qt6-base-dev fonts-dejavu-core"
+packages="cmake ninja-build g++ qt6-base-dev fonts-dejavu-core $*"
 
 missing=""
 for package in $packages; do

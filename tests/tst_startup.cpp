@@ -17,7 +17,6 @@ private slots:
     void settingsReading_data();
     void settingsReading();
     void emptyWorkingDirectory();
-    void failedWriteKeepsSettings();
 
 private:
     std::unique_ptr<WorkDir> workDir;
@@ -80,28 +79,6 @@ void StartupTest::emptyWorkingDirectory()
 
     window.findChild<QSpinBox *>("nrOfLinesField")->setValue(4);
     QCOMPARE(readBytes("data/settings.txt"), native("path=\nlines=4\n"));
-}
-
-void StartupTest::failedWriteKeepsSettings()
-{
-#ifdef Q_OS_UNIX
-    const QByteArray stored = native("path=/games/red dead\nlines=3\n");
-    writeBytes("data/settings.txt", stored);
-    const StartupSettings settings = loadStartupSettings();
-    GUI window(nullptr, settings.gamePath, settings.lineCount);
-    auto *lines = window.findChild<QSpinBox *>("nrOfLinesField");
-    {
-        const FileSizeLimit diskFull(10);
-        lines->setValue(9);
-    }
-    QCOMPARE(readBytes("data/settings.txt"), stored);
-    QCOMPARE(entries("data"), QStringList{"settings.txt"});
-
-    lines->setValue(10);
-    QCOMPARE(readBytes("data/settings.txt"), native("path=/games/red dead\nlines=10\n"));
-#else
-    QSKIP("needs a file size limit");
-#endif
 }
 
 QTEST_MAIN(StartupTest)

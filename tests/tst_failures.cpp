@@ -1,0 +1,228 @@
+#include "app/settings.h"
+#include "gui/gui.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// Path → content; "<dir>" stands for a directory, "<link:target>" for a
+// symbolic link and, in a change, "<remove>" for a deletion.
+using Files = QMap<QString, QByteArray>;
+
+const QString metaFile = QStringLiteral("game/x64/data/startup.meta");
+
+QByteArray own()
+{
+    return kDefaultMetaTemplate.toUtf8();
+}
+
+Files baseFiles()
+{
+    return {{"data/settings.txt", "path=game\nlines=2\n"},
+            {"data/Camp.lobby", "pass=camp\nlines=2\n"},
+            {metaFile, own() + "\n\ncamp"},
+            {metaFile + ".original", "the game's own meta file"},
+            {"game/RDR2.exe", "the game"}};
+}
+
+void apply(const Files &changes)
+{
+    for (auto it = changes.begin(); it != changes.end(); ++it) {
+        QFile::remove(it.key());
+        QDir(it.key()).removeRecursively();
+        if (it.value() == "<dir>")
+            QDir().mkpath(it.key());
+        else if (it.value().startsWith("<link:"))
+            QFile::link(it.value().mid(6).chopped(1), it.key());
+        else if (it.value() != "<remove>")
+            writeBytes(it.key(), it.value());
+    }
+}
+
+Files snapshot()
+{
+    Files files;
+    QDirIterator it(".", QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString path = QDir().relativeFilePath(info.filePath());
+        if (info.isSymLink())
+            files[path] = "<link:" + QDir().relativeFilePath(info.symLinkTarget()).toUtf8() + ">";
+        else
+            files[path] = info.isDir() ? QByteArray("<dir>") : readBytes(path);
+    }
+    return files;
+}
+
+Files outsideOwnFolders(Files files)
+{
+    files.removeIf([](auto it) { return it.key().startsWith("data") || it.key().startsWith("game/x64/data"); });
+    return files;
+}
+
+} // namespace
+
+class FailuresTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { workDir = std::make_unique<WorkDir>(); }
+    void cleanup() { workDir.reset(); }
+
+    void matrix_data();
+    void matrix();
+
+private:
+    void run(GUI &window, const QString &step);
+    std::unique_ptr<WorkDir> workDir;
+};
+
+void FailuresTest::run(GUI &window, const QString &step)
+{
+    const QStringList words = step.split(' ');
+    auto click = [&window](const char *name) {
+        QTest::mouseClick(window.findChild<QPushButton *>(name), Qt::LeftButton);
+    };
+    auto *list = window.findChild<QComboBox *>("lobbyList");
+    if (words[0] == "lines") {
+        window.findChild<QSpinBox *>("nrOfLinesField")->setValue(words[1].toInt());
+    } else if (words[0] == "select") {
+        list->setCurrentIndex(list->findText(words[1]));
+    } else if (words[0] == "create") {
+        window.findChild<QLineEdit *>("lobbyNameField")->setText(words[1]);
+        window.findChild<QLineEdit *>("passphraseField")->setText(words[2]);
+        click("createButton");
+    } else if (words[0] == "choose" || words[0] == "cancel") {
+        const QString directory = words.value(1);
+        QTimer::singleShot(0, &window, [directory] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (directory.isEmpty())
+                return dialog->reject();
+            dialog->setDirectory(QDir(directory).absolutePath());
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        click("setPathButton");
+    } else {
+        const QMap<QString, const char *> buttons{{"use", "useSelectedButton"}, {"delete", "removeSelectedButton"},
+                                                  {"public", "resetButton"}, {"clear", "clearBackup"}};
+        QVERIFY2(buttons.contains(step), qPrintable(step));
+        click(buttons[step]);
+    }
+}
+
+void FailuresTest::matrix_data()
+{
+    QTest::addColumn<Files>("changes");
+    QTest::addColumn<QString>("removedWhileOpen");
+    QTest::addColumn<int>("fileSizeLimit");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("statuses");
+    QTest::addColumn<Files>("after");
+
+    const QString camp = "Private (Camp)  |  Lobbies: 1  |  Using default XML";
+    const QString noMeta = "Could not access meta file.  |  Lobbies: 1  |  Using default XML";
+    const QString noLobby = "Could not create new lobby.  |  Lobbies: 1  |  Using default XML";
+    const QString open = "Public  |  Lobbies: 1  |  Using default XML";
+    const QStringList everyCommand{"use", "create New n", "delete", "public", "clear", "cancel"};
+
+    // A full disk stops every write part-way; nothing on disk may change.
+    QTest::newRow("disk full: settings") << Files() << "" << 8 << QStringList{"lines 9"} << QStringList{camp} << Files();
+    QTest::newRow("disk full: lobby") << Files() << "" << 8 << QStringList{"create Camp longer"} << QStringList{noLobby} << Files();
+    QTest::newRow("disk full: meta") << Files() << "" << 8 << QStringList{"use"} << QStringList{noMeta} << Files();
+    QTest::newRow("disk full: backup copy") << Files{{metaFile + ".original", "<remove>"}} << "" << 8
+        << QStringList{"choose game"} << QStringList{camp} << Files();
+    QTest::newRow("disk full: restore copy") << Files() << "" << 8 << QStringList{"public"} << QStringList{camp} << Files();
+
+    QTest::newRow("game directory removed") << Files() << "game" << 0 << everyCommand
+        << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"data/New.lobby", "pass=n\nlines=2\n"}};
+    QTest::newRow("x64/data removed") << Files() << "game/x64/data" << 0 << everyCommand
+        << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"game/x64", "<dir>"}};
+    QTest::newRow("data removed") << Files() << "data" << 0 << QStringList{"create New n", "use", "delete", "lines 5"}
+        << QStringList{noLobby, noLobby, noLobby, noLobby} << Files{{"data", "<missing>"}};
+
+    QTest::newRow("invalid UTF-8 and NUL in a lobby")
+        << Files{{"data/Bad.lobby", QByteArray("pass=\xff\0\xfe\nlines=\xff" "3\n", 19)}} << "" << 0
+        << QStringList{"select Bad", "use"}
+        << QStringList{"Private (Camp)  |  Lobbies: 2  |  Using default XML", "Private (Bad)  |  Lobbies: 2  |  Using default XML"}
+        << Files{{metaFile, own() + "\n" + QByteArray("\xef\xbf\xbd\0\xef\xbf\xbd", 7)}};
+    QTest::newRow("CR-only settings") << Files{{"data/settings.txt", "path=game\rlines=5\r"}} << "" << 0
+        << QStringList{"select Camp", "use"} << QStringList{open, noMeta} << Files();
+    QTest::newRow("10 MB line in the meta file") << Files{{metaFile, QByteArray(10 << 20, 'x')}} << "" << 0
+        << QStringList{"select Camp", "use"} << QStringList{open, camp} << Files{{metaFile, own() + "\n\ncamp"}};
+    QTest::newRow("10 MB code in a lobby") << Files{{"data/Big.lobby", "pass=" + QByteArray(10 << 20, 'b')}} << "" << 0
+        << QStringList{"select Big", "use"}
+        << QStringList{"Private (Camp)  |  Lobbies: 2  |  Using default XML", "Private (Big)  |  Lobbies: 2  |  Using default XML"}
+        << Files{{metaFile, own() + "\n" + QByteArray(10 << 20, 'b')}};
+    QTest::newRow("folders instead of files")
+        << Files{{"data/settings.txt", "<dir>"}, {"data/Dir.lobby", "<dir>"}, {"game/x64/data/startup.meta", "<dir>"}}
+        << "" << 0 << QStringList{"select Camp", "use", "public", "lines 5"} << QStringList{open, noMeta, open, open}
+        << Files{{"data/settings.txt", "<dir>"}, {metaFile, "<dir>"}};
+#ifdef Q_OS_UNIX
+    QTest::newRow("meta file is a link") << Files{{"game/x64/data/real.meta", own() + "\n\ncamp"}, {metaFile, "<link:real.meta>"}}
+        << "" << 0 << QStringList{"create Other other", "public"}
+        << QStringList{"Private: (Other)  |  Lobbies: 2  |  Using default XML", "Public  |  Lobbies: 2  |  Using default XML"}
+        << Files{{metaFile, "<link:game/x64/data/real.meta>"},
+                 {"game/x64/data/real.meta", "the game's own meta file"}};
+#endif
+}
+
+// Each case ends with the documented status after every step, the files it
+// names as they are, and nothing changed outside "data" and the game's
+// x64/data folder.
+void FailuresTest::matrix()
+{
+    QFETCH(Files, changes);
+    QFETCH(QString, removedWhileOpen);
+    QFETCH(int, fileSizeLimit);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, statuses);
+    QFETCH(Files, after);
+
+    apply(baseFiles());
+    apply(changes);
+    const StartupSettings settings = loadStartupSettings();
+    GUI window(nullptr, settings.gamePath, settings.lineCount);
+    window.show();
+    if (!removedWhileOpen.isEmpty())
+        QDir(removedWhileOpen).removeRecursively();
+    const Files before = snapshot();
+
+    QStringList shown;
+    {
+#ifdef Q_OS_UNIX
+        std::unique_ptr<FileSizeLimit> diskFull;
+        if (fileSizeLimit > 0)
+            diskFull = std::make_unique<FileSizeLimit>(fileSizeLimit);
+#else
+        if (fileSizeLimit > 0)
+            QSKIP("needs a file size limit");
+#endif
+        for (const QString &step : steps) {
+            run(window, step);
+            shown << window.findChild<QStatusBar *>("statusbar")->currentMessage();
+        }
+    }
+    QCOMPARE(shown, statuses);
+    const Files now = snapshot();
+    if (fileSizeLimit > 0)
+        QCOMPARE(now, before);
+    QCOMPARE(outsideOwnFolders(now), outsideOwnFolders(before));
+    for (auto it = after.begin(); it != after.end(); ++it)
+        QCOMPARE(now.value(it.key(), "<missing>"), it.value());
+}
+
+QTEST_MAIN(FailuresTest)
+#include "tst_failures.moc"
