@@ -1,15 +1,22 @@
 #!/bin/bash
 # Prints start-up, refresh and memory figures for 0 to 10,000 stored lobbies,
 # each beside its floor, all measured in one run on this machine.
+#
+# The windows are shown on a real X server (Xvfb when there is no display);
+# QPA=offscreen measures without any window system instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh hyperfine time strace python3
+scripts/install-deps.sh hyperfine time strace python3 xvfb xauth
+platform="${QPA:-xcb}"
+if [ "$platform" = xcb ] && [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
 cmake --preset release >/dev/null
 cmake --build --preset release --target corvane_bench >/dev/null
 bench="$PWD/build/release/bench/corvane_bench"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-export QT_QPA_PLATFORM=offscreen
+export QT_QPA_PLATFORM="$platform"
 
 sizes=(0 100 1000 10000)
 commands=(-n floor "cd $work/n0 && $bench floor")
@@ -35,13 +42,13 @@ opened() { # files under data/ and game/ that K refreshes open
     done
 } > "$work/figures"
 
-python3 - "$work/startup.json" "$work/figures" <<'PY'
+python3 - "$work/startup.json" "$work/figures" "$platform" <<'PY'
 import json, sys
 runs = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
 figures = [line.split() for line in open(sys.argv[2])]
 floor_kib = int(next(f[1] for f in figures if f[0] == "floor"))
 floor_ms = runs["floor"]["median"] * 1000
-print(f"floor: empty 341x166 window, {floor_ms:.1f} ms median, {floor_kib / 1024:.1f} MiB peak\n")
+print(f"platform {sys.argv[3]}; floor: empty 341x166 window, {floor_ms:.1f} ms median, {floor_kib / 1024:.1f} MiB peak\n")
 print("| lobbies | start-up ms | × floor | peak MiB | + floor MiB | refresh ms | raw floor ms | × raw | files per refresh |")
 print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
 for n in ["0", "100", "1000", "10000"]:

@@ -7,9 +7,16 @@ namespace {
 
 // File names that split and match differently: an upper-case suffix that
 // the listing accepts but the reader cannot open, inner dots, spaces,
-// letters outside ASCII and a doubled suffix.
+// letters outside ASCII, a doubled suffix and a hidden file the listing
+// must skip.
 const char *const kFileNames[] = {
-    "lobby.lobby", "Lobby.LOBBY", "v1.2.final.lobby", "my lobby.lobby", "\xc3\x9cml\xc3\xa4ut.lobby", "x.lobby.lobby",
+    "lobby.lobby",
+    "Lobby.LOBBY",
+    "v1.2.final.lobby",
+    "my lobby.lobby",
+    "\xc3\x9cml\xc3\xa4ut.lobby",
+    "x.lobby.lobby",
+    ".lobby",
 };
 
 } // namespace

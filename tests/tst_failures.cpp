@@ -147,7 +147,7 @@ void FailuresTest::matrix_data()
     QTest::newRow("disk full: restore copy") << Files() << "" << 8 << QStringList{"public"} << QStringList{camp} << Files();
 
     QTest::newRow("game directory removed") << Files() << "game" << 0 << everyCommand
-        << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"data/New.lobby", "pass=n\nlines=2\n"}};
+        << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"data/New.lobby", native("pass=n\nlines=2\n")}};
     QTest::newRow("x64/data removed") << Files() << "game/x64/data" << 0 << everyCommand
         << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"game/x64", "<dir>"}};
     QTest::newRow("data removed") << Files() << "data" << 0 << QStringList{"create New n", "use", "delete", "lines 5"}
@@ -157,15 +157,15 @@ void FailuresTest::matrix_data()
         << Files{{"data/Bad.lobby", QByteArray("pass=\xff\0\xfe\nlines=\xff" "3\n", 19)}} << "" << 0
         << QStringList{"select Bad", "use"}
         << QStringList{"Private (Camp)  |  Lobbies: 2  |  Using default XML", "Private (Bad)  |  Lobbies: 2  |  Using default XML"}
-        << Files{{metaFile, own() + "\n" + QByteArray("\xef\xbf\xbd\0\xef\xbf\xbd", 7)}};
+        << Files{{metaFile, native(own() + "\n") + QByteArray("\xef\xbf\xbd\0\xef\xbf\xbd", 7)}};
     QTest::newRow("CR-only settings") << Files{{"data/settings.txt", "path=game\rlines=5\r"}} << "" << 0
         << QStringList{"select Camp", "use"} << QStringList{open, noMeta} << Files();
     QTest::newRow("10 MB line in the meta file") << Files{{metaFile, QByteArray(10 << 20, 'x')}} << "" << 0
-        << QStringList{"select Camp", "use"} << QStringList{open, camp} << Files{{metaFile, own() + "\n\ncamp"}};
+        << QStringList{"select Camp", "use"} << QStringList{open, camp} << Files{{metaFile, native(own() + "\n\ncamp")}};
     QTest::newRow("10 MB code in a lobby") << Files{{"data/Big.lobby", "pass=" + QByteArray(10 << 20, 'b')}} << "" << 0
         << QStringList{"select Big", "use"}
         << QStringList{"Private (Camp)  |  Lobbies: 2  |  Using default XML", "Private (Big)  |  Lobbies: 2  |  Using default XML"}
-        << Files{{metaFile, own() + "\n" + QByteArray(10 << 20, 'b')}};
+        << Files{{metaFile, native(own() + "\n") + QByteArray(10 << 20, 'b')}};
     QTest::newRow("folders instead of files")
         << Files{{"data/settings.txt", "<dir>"}, {"data/Dir.lobby", "<dir>"}, {"game/x64/data/startup.meta", "<dir>"}}
         << "" << 0 << QStringList{"select Camp", "use", "public", "lines 5"} << QStringList{open, noMeta, open, open}

@@ -133,9 +133,9 @@ fetch_source() {
 }
 
 unpack_source() {
-  local dsc
-  dsc="$(ls "$work"/download/qt6-base_"$CORVANE_QT_VERSION"*.dsc 2>/dev/null | head -n1 || true)"
-  if [ -z "$dsc" ]; then
+  local dsc=""
+  for dsc in "$work"/download/qt6-base_"$CORVANE_QT_VERSION"*.dsc; do break; done
+  if [ ! -f "$dsc" ]; then
     echo "build-qt: the archive does not offer qt6-base $CORVANE_QT_VERSION:" >&2
     ls "$work/download" >&2
     return 1
@@ -174,7 +174,12 @@ configure_args=(
   -DFEATURE_network=OFF
   -DFEATURE_sql=OFF
   -DFEATURE_printsupport=OFF
+  # The feature alone is not enough on Windows: "dynamic OpenGL" stays on
+  # and the platform plugin then no longer compiles, while turning that off
+  # without INPUT_opengl=no stops configure with an OpenGL error.
   -DFEATURE_opengl=OFF
+  -DFEATURE_opengl_dynamic=OFF
+  -DINPUT_opengl=no
   -DFEATURE_dbus=OFF
   -DFEATURE_concurrent=OFF
   -DFEATURE_xml=OFF
@@ -242,9 +247,11 @@ for f in "${required[@]}"; do
   fi
 done
 
+source_dsc=""
+for source_dsc in "$work"/download/*.dsc; do break; done
 {
   echo "qt=$CORVANE_QT_VERSION"
-  echo "source=$(basename "$(ls "$work"/download/*.dsc 2>/dev/null | head -n1)" .dsc)"
+  echo "source=$(basename "$source_dsc" .dsc)"
   echo "debian-patches=$([ "${CORVANE_QT_NO_PATCHES:-0}" = 1 ] && echo no || echo yes)"
   echo "configure-fingerprint=$fingerprint"
   echo "built=$(date -u +%Y-%m-%dT%H:%M:%SZ)"

@@ -13,6 +13,8 @@ packages=(
   # running the Windows binaries and tests
   wine
   wine64
+  # fonts for Qt's offscreen platform in tests run under wine
+  fonts-dejavu-core
   # packaging
   zip
   # cross-building qtbase from Debian's source package

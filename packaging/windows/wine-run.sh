@@ -47,5 +47,16 @@ done
 
 export WINEQT_QPA_PLATFORM="${WINEQT_QPA_PLATFORM:-offscreen}"
 
+# Under wine a program has no console, so Qt sends its messages, and QTest
+# its whole report, to the debugger channel, which WINEDEBUG=-all discards.
+# This puts them back on stdout and stderr where ctest reads them.
+export WINEQT_FORCE_STDERR_LOGGING="${WINEQT_FORCE_STDERR_LOGGING:-1}"
+
+# The offscreen platform looks for fonts only in Qt's own lib/fonts, which is
+# empty; without fonts every glyph is a box and text metrics are meaningless.
+if [ -z "${WINEQT_QPA_FONTDIR:-}" ] && [ -d /usr/share/fonts/truetype/dejavu ]; then
+  export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
+fi
+
 # exec: wine returns the program's exit code, which ctest must see unchanged.
 exec "$CORVANE_WINE" "$@"

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the Windows x64 package on Debian: Qt for Windows (once, cached
+# outside the checkout), then Corvane with the whole test suite run under
+# wine, then build/win64/Corvane-<version>-win64.zip.
+#
+#   build.sh            everything; the first run builds Qt (about 40 minutes)
+#   build.sh --if-cached  the same, but only when Qt for Windows is already
+#                       cached; otherwise says so in one line and succeeds
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+root="$(cd "$here/../.." && pwd)"
+# shellcheck source=paths.sh
+source "$here/paths.sh"
+
+if [ "${1:-}" = "--if-cached" ] && [ ! -f "$CORVANE_QT_WIN_STAMP" ]; then
+  echo "Windows build skipped: no cross-built Qt in $CORVANE_QT_WIN_PREFIX (packaging/windows/build.sh makes it)"
+  exit 0
+fi
+
+"$here/setup-deps.sh"
+"$here/build-qt.sh"
+
+build="$root/build/win64"
+cmake -S "$root" -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+  -DCMAKE_PREFIX_PATH="$CORVANE_QT_WIN_PREFIX" \
+  -DQT_HOST_PATH="$CORVANE_HOST_QT_PREFIX" \
+  -DQT_HOST_PATH_CMAKE_DIR="$CORVANE_HOST_QT_CMAKE_DIR" \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh"
+cmake --build "$build"
+ctest --test-dir "$build" --output-on-failure
+
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
+name="Corvane-$version-win64"
+stage="$build/$name"
+rm -rf "$stage" "$build/$name.zip"
+cmake --install "$build" --prefix "$stage"
+
+# Follows the imports of every program and plugin to the DLLs it needs from
+# Qt and the MinGW runtime; Windows' own DLLs are left out because they are
+# found in none of these folders. Import names and file names may differ in
+# case, as Windows does not care.
+dll_dirs=("$CORVANE_QT_WIN_PREFIX/bin" "$CORVANE_MINGW_GCC_DLL_DIR" "$CORVANE_MINGW_SYS_DLL_DIR")
+pending=("$stage"/corvane.exe "$stage"/*/*.dll)
+while [ ${#pending[@]} -gt 0 ]; do
+  file="${pending[0]}"
+  pending=("${pending[@]:1}")
+  while read -r dll; do
+    [ -n "$(find "$stage" -maxdepth 1 -iname "$dll" -print -quit)" ] && continue
+    for dir in "${dll_dirs[@]}"; do
+      found="$(find "$dir" -maxdepth 1 -iname "$dll" -print -quit)"
+      if [ -n "$found" ]; then
+        cp "$found" "$stage/"
+        pending+=("$stage/$(basename "$found")")
+        break
+      fi
+    done
+  done < <(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
+done
+
+find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
+(cd "$build" && zip -qr9 "$name.zip" "$name")
+echo "Windows package: $build/$name.zip ($(du -h "$build/$name.zip" | cut -f1))"
