@@ -68,12 +68,10 @@ void GUI::on_setPathButton_clicked()
     if (chosen.isEmpty())
         return;
 
-    gamePath = chosen;
-    metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
+    useGameDirectory(chosen);
     if (backupMeta())
         ui->clearBackup->setEnabled(true);
     saveSettings();
-    ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
     refreshLobbyList();
 }
 

@@ -71,6 +71,7 @@ public:
     void restoreMeta();
     void removeBackup();
 
+    bool usingDefaultTemplate() const;
     void updateStatus(const QString &prefix);
     void refreshLobbyList();
     bool applyLobby(const QString &name);
@@ -90,10 +91,10 @@ private:
     unsigned shownLineCount() const;
     void showLineCount(unsigned lineCount);
     QString backupPath() const;
+    void useGameDirectory(const QString &directory);
 
     std::unique_ptr<GuiForm> ui;
     QString gamePath;
     QString metaPath;
     QString metaTemplate;
-    bool usingDefaultTemplate = false;
 };

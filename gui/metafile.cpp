@@ -80,7 +80,11 @@ void GUI::captureTemplate()
     if (line != kMetaClosingTag)
         return;
     metaTemplate = text;
-    usingDefaultTemplate = metaTemplate == kDefaultMetaTemplate;
+}
+
+bool GUI::usingDefaultTemplate() const
+{
+    return metaTemplate == kDefaultMetaTemplate;
 }
 
 QString GUI::lineBreaks() const

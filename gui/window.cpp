@@ -24,12 +24,10 @@ GUI::GUI(QWidget *parent, QString path, unsigned lineCount)
     showLineCount(lineCount);
 
     metaTemplate = kDefaultMetaTemplate;
-    usingDefaultTemplate = true;
     if (gamePath.isEmpty()) {
         ui->setPathButton->setText(QStringLiteral("Set RDR2 Directory"));
     } else {
-        ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
-        metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
+        useGameDirectory(gamePath);
         captureTemplate();
         ui->clearBackup->setEnabled(QFile::exists(backupPath()));
     }
@@ -38,6 +36,13 @@ GUI::GUI(QWidget *parent, QString path, unsigned lineCount)
 }
 
 GUI::~GUI() = default;
+
+void GUI::useGameDirectory(const QString &directory)
+{
+    gamePath = directory;
+    metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
+    ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
+}
 
 unsigned GUI::shownLineCount() const
 {
@@ -63,7 +68,7 @@ void GUI::updateStatus(const QString &prefix)
     }
     status += QStringLiteral("  |  Lobbies: ") + QString::number(ui->lobbyList->count() - 1)
               + QStringLiteral("  |  Using ")
-              + (usingDefaultTemplate ? QStringLiteral("default") : QStringLiteral("custom"))
+              + (usingDefaultTemplate() ? QStringLiteral("default") : QStringLiteral("custom"))
               + QStringLiteral(" XML");
     ui->statusbar->showMessage(status);
 }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -24,6 +30,46 @@ private:
     QTemporaryDir dir;
     QString previous;
 };
+
+// Runs every test function of a test class in a fresh working directory.
+class WorkDirTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { workDir = std::make_unique<WorkDir>(); }
+    void cleanup() { workDir.reset(); }
+
+private:
+    std::unique_ptr<WorkDir> workDir;
+};
+
+struct Chooser
+{
+    QString caption;
+    QString startDirectory;
+};
+
+// Clicks the window's directory button and answers the real chooser it
+// opens: picks `directory`, or cancels when it is empty.
+inline Chooser chooseDirectory(QWidget &window, const QString &directory)
+{
+    Chooser seen;
+    QTimer::singleShot(0, &window, [&seen, directory] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = {dialog->windowTitle(), dialog->directory().absolutePath()};
+        if (directory.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->setDirectory(QDir(directory).absolutePath());
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QTest::mouseClick(window.findChild<QPushButton *>("setPathButton"), Qt::LeftButton);
+    return seen;
+}
 
 // What a "\n" written in text mode becomes on disk.
 inline QByteArray eol()

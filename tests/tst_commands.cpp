@@ -1,14 +1,11 @@
 #include "gui/gui.h"
 #include "testsupport.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTimer>
 
 #include <memory>
 
@@ -17,43 +14,13 @@ namespace {
 const QString metaFile = QStringLiteral("game/x64/data/startup.meta");
 const QString backupFile = metaFile + QStringLiteral(".original");
 
-struct Chooser
-{
-    QString caption;
-    QString startDirectory;
-};
-
-// Answers the directory chooser that the next click opens: picks `directory`,
-// or cancels when it is empty.
-Chooser chooseDirectory(GUI &window, const QString &directory)
-{
-    Chooser seen;
-    QTimer::singleShot(0, &window, [&seen, directory] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        seen = {dialog->windowTitle(), dialog->directory().absolutePath()};
-        if (directory.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        dialog->setDirectory(directory);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    QTest::mouseClick(window.findChild<QPushButton *>("setPathButton"), Qt::LeftButton);
-    return seen;
-}
-
 } // namespace
 
-class CommandsTest : public QObject
+class CommandsTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void wholeJob();
     void failures_data();
     void failures();
@@ -63,7 +30,6 @@ private:
     void type(const char *field, const QString &text) { window->findChild<QLineEdit *>(field)->setText(text); }
     QString status() const { return window->findChild<QStatusBar *>("statusbar")->currentMessage(); }
 
-    std::unique_ptr<WorkDir> workDir;
     std::unique_ptr<GUI> window;
 };
 

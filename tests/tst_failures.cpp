@@ -2,15 +2,12 @@
 #include "gui/gui.h"
 #include "testsupport.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QTimer>
 
 #include <memory>
 
@@ -74,20 +71,16 @@ Files outsideOwnFolders(Files files)
 
 } // namespace
 
-class FailuresTest : public QObject
+class FailuresTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void matrix_data();
     void matrix();
 
 private:
     void run(GUI &window, const QString &step);
-    std::unique_ptr<WorkDir> workDir;
 };
 
 void FailuresTest::run(GUI &window, const QString &step)
@@ -106,15 +99,7 @@ void FailuresTest::run(GUI &window, const QString &step)
         window.findChild<QLineEdit *>("passphraseField")->setText(words[2]);
         click("createButton");
     } else if (words[0] == "choose" || words[0] == "cancel") {
-        const QString directory = words.value(1);
-        QTimer::singleShot(0, &window, [directory] {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (directory.isEmpty())
-                return dialog->reject();
-            dialog->setDirectory(QDir(directory).absolutePath());
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-        click("setPathButton");
+        chooseDirectory(window, words.value(1));
     } else {
         const QMap<QString, const char *> buttons{{"use", "useSelectedButton"}, {"delete", "removeSelectedButton"},
                                                   {"public", "resetButton"}, {"clear", "clearBackup"}};

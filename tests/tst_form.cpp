@@ -8,23 +8,15 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
-#include <memory>
-
-class FormTest : public QObject
+class FormTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void widgetTree_data();
     void widgetTree();
     void window();
     void tabChain();
-
-private:
-    std::unique_ptr<WorkDir> workDir;
 };
 
 void FormTest::widgetTree_data()

@@ -3,25 +3,17 @@
 
 #include <QSpinBox>
 
-#include <memory>
-
-class LobbyFilesTest : public QObject
+class LobbyFilesTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void readLobbyFile_data();
     void readLobbyFile();
     void listing_data();
     void listing();
     void writeLobbyFile_data();
     void writeLobbyFile();
-
-private:
-    std::unique_ptr<WorkDir> workDir;
 };
 
 void LobbyFilesTest::readLobbyFile_data()

@@ -5,8 +5,6 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
-#include <memory>
-
 namespace {
 
 const QString metaFile = QStringLiteral("game/x64/data/startup.meta");
@@ -25,14 +23,11 @@ bool statusSaysDefault(GUI &window)
 
 } // namespace
 
-class MetaFileTest : public QObject
+class MetaFileTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void builtInTemplate();
     void captureAndReadBack_data();
     void captureAndReadBack();
@@ -42,9 +37,6 @@ private slots:
     void failedWrites();
     void backupAndRestore();
     void noGameDirectory();
-
-private:
-    std::unique_ptr<WorkDir> workDir;
 };
 
 void MetaFileTest::builtInTemplate()

@@ -4,22 +4,14 @@
 
 #include <QSpinBox>
 
-#include <memory>
-
-class StartupTest : public QObject
+class StartupTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void settingsReading_data();
     void settingsReading();
     void emptyWorkingDirectory();
-
-private:
-    std::unique_ptr<WorkDir> workDir;
 };
 
 void StartupTest::settingsReading_data()

@@ -7,8 +7,6 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
-#include <memory>
-
 namespace {
 
 using Files = QMap<QString, QByteArray>;
@@ -41,21 +39,15 @@ Shown shown(GUI &window)
 
 } // namespace
 
-class WindowTest : public QObject
+class WindowTest : public WorkDirTest
 {
     Q_OBJECT
 
 private slots:
-    void init() { workDir = std::make_unique<WorkDir>(); }
-    void cleanup() { workDir.reset(); }
-
     void refresh_data();
     void refresh();
     void listAndNameField_data();
     void listAndNameField();
-
-private:
-    std::unique_ptr<WorkDir> workDir;
 };
 
 void WindowTest::refresh_data()
