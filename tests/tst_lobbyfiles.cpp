@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include <QSpinBox>
+#include <QStringEncoder>
 
 class LobbyFilesTest : public WorkDirTest
 {
@@ -38,6 +39,21 @@ void LobbyFilesTest::readLobbyFile_data()
     QTest::newRow("third line ignored") << QByteArray("pass=a\nlines=2\nlines=9\n") << 0u << "a" << 2u;
     QTest::newRow("empty file") << QByteArray("") << 4u << "" << 4u;
     QTest::newRow("missing file") << QByteArray("<missing>") << 9u << "" << 9u;
+    QTest::newRow("folder instead of file") << QByteArray("<dir>") << 9u << "" << 9u;
+
+    // What the text decoding makes of the bytes.
+    const QString accented = QStringLiteral("\u00e9t\u00e9");
+    auto utf16 = [](QStringConverter::Encoding encoding, const QString &text) -> QByteArray {
+        return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text);
+    };
+    QTest::newRow("UTF-8 byte order mark") << QByteArray("\xef\xbb\xbfpass=abc\nlines=5\n") << 0u << "abc" << 5u;
+    QTest::newRow("UTF-16 LE with mark") << utf16(QStringConverter::Utf16LE, "pass=" + accented + "\nlines=3\n") << 0u << accented << 3u;
+    QTest::newRow("UTF-16 BE with mark") << utf16(QStringConverter::Utf16BE, "pass=" + accented + "\r\nlines=3\r\n") << 0u << accented << 3u;
+    QTest::newRow("CR only: one line without CRs") << QByteArray("pass=a\rlines=3\r") << 8u << "alines=3" << 8u;
+    QTest::newRow("invalid UTF-8 and NUL") << QByteArray("pass=\xff\0a\nlines=2\n", 17) << 0u << QString("\ufffd") + QChar(0) + "a" << 2u;
+    // A two-byte letter split by the end of the first 16 KiB read.
+    QTest::newRow("letter across reads") << "pass=" + QByteArray(16378, 'x') + "\xc3\xa9\nlines=4\n" << 0u
+        << QString(16378, 'x') + "\u00e9" << 4u;
 }
 
 void LobbyFilesTest::readLobbyFile()
@@ -48,7 +64,9 @@ void LobbyFilesTest::readLobbyFile()
     QFETCH(uint, lineCount);
 
     QDir().mkdir("data");
-    if (content != "<missing>")
+    if (content == "<dir>")
+        QDir().mkdir("data/Saloon.lobby");
+    else if (content != "<missing>")
         writeBytes("data/Saloon.lobby", content);
     GUI window(nullptr, QString(), 6);
     unsigned count = preset;
