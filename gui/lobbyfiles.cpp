@@ -16,7 +16,7 @@ namespace {
 
 #ifdef Q_OS_UNIX
 // On Unix, Qt 6.4's QFile looks a file up twice after opening it. A refresh
-// opens every lobby file, and those two lookups were a fifth of its time, so
+// opens every lobby file, and those two lookups cost about a sixth of it, so
 // lobby files are read through the C++ library there. QTextStream still does
 // all the decoding, so the text read is the same.
 class LobbyFile : public QIODevice

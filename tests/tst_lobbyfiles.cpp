@@ -24,7 +24,8 @@ void LobbyFilesTest::readLobbyFile_data()
     QTest::addColumn<QString>("passphrase");
     QTest::addColumn<uint>("lineCount");
 
-    // The spin box shows 6 throughout; "<missing>" means there is no file.
+    // The spin box shows 6 throughout; "<missing>" means there is no file and
+    // "<dir>" a folder in its place.
     QTest::newRow("two lines") << QByteArray("pass=abc\nlines=5\n") << 0u << "abc" << 5u;
     QTest::newRow("CR LF") << QByteArray("pass=abc\r\nlines=5\r\n") << 0u << "abc" << 5u;
     QTest::newRow("no pass key") << QByteArray("abc def\nlines=5\n") << 7u << "abc def" << 7u;
