@@ -1,11 +1,9 @@
 #include "gui/gui.h"
 
-#include <QComboBox>
+#include "ui_gui.h"
+
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
 
 bool GUI::applyLobby(const QString &name)
 {

@@ -6,33 +6,15 @@
 
 #include <memory>
 
-class QComboBox;
-class QFrame;
-class QLineEdit;
-class QPushButton;
-class QSpinBox;
-class QStatusBar;
+QT_BEGIN_NAMESPACE
+namespace Ui {
+class GUI;
+}
+QT_END_NAMESPACE
 
-// The window's child widgets. The widgets belong to their parents; the record
-// only points at them.
-struct GuiForm
-{
-    QWidget *centralwidget = nullptr;
-    QFrame *frame = nullptr;
-    QPushButton *createButton = nullptr;
-    QLineEdit *passphraseField = nullptr;
-    QLineEdit *lobbyNameField = nullptr;
-    QSpinBox *nrOfLinesField = nullptr;
-    QFrame *frame_2 = nullptr;
-    QPushButton *useSelectedButton = nullptr;
-    QPushButton *removeSelectedButton = nullptr;
-    QComboBox *lobbyList = nullptr;
-    QFrame *frame_3 = nullptr;
-    QPushButton *resetButton = nullptr;
-    QPushButton *setPathButton = nullptr;
-    QPushButton *clearBackup = nullptr;
-    QStatusBar *statusbar = nullptr;
-};
+// The window's child widgets, generated from gui.ui. The widgets belong to
+// their parents; the record only points at them.
+using GuiForm = Ui::GUI;
 
 void setupForm(GuiForm &form, QMainWindow *window);
 

@@ -1,55 +1,15 @@
 #include "gui/gui.h"
 
+#include "ui_gui.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QSpinBox>
 #include <QTextStream>
 
 #include <algorithm>
-#include <fstream>
-#include <string>
 #include <utility>
 #include <vector>
-
-namespace {
-
-#ifdef Q_OS_UNIX
-// On Unix, Qt 6.4's QFile looks a file up twice after opening it. A refresh
-// opens every lobby file, and those two lookups cost about a sixth of it, so
-// lobby files are read through the C++ library there. QTextStream still does
-// all the decoding, so the text read is the same.
-class LobbyFile : public QIODevice
-{
-public:
-    explicit LobbyFile(const QString &path) : nativePath(QFile::encodeName(path).toStdString()) {}
-
-    bool open(OpenMode mode) override
-    {
-        stream.open(nativePath, std::ios::binary);
-        return stream.is_open() && QIODevice::open(mode);
-    }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        stream.read(data, maxSize);
-        return stream.gcount() > 0 ? stream.gcount() : -1;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    std::string nativePath;
-    std::ifstream stream;
-};
-#else
-// The C runtime on Windows opens neither long paths nor names such as
-// "CON.lobby" the way QFile does.
-using LobbyFile = QFile;
-#endif
-
-} // namespace
 
 QString lobbyFilePath(const QString &name)
 {
@@ -101,7 +61,7 @@ bool writeLobbyFile(const QString &name, const QString &passphrase, const QStrin
 
 QString GUI::readLobbyFile(const QString &name, unsigned &lineCount) const
 {
-    LobbyFile file(lobbyFilePath(name));
+    QFile file(lobbyFilePath(name));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return QString();
 

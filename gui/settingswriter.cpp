@@ -1,6 +1,6 @@
 #include "gui/gui.h"
 
-#include <QSpinBox>
+#include "ui_gui.h"
 
 void GUI::saveSettings()
 {

@@ -1,12 +1,9 @@
 #include "gui/gui.h"
 
-#include <QComboBox>
+#include "ui_gui.h"
+
 #include <QFile>
 #include <QIcon>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QStatusBar>
 
 namespace {
 
