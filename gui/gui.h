@@ -19,7 +19,8 @@ using GuiForm = Ui::GUI;
 void setupForm(GuiForm &form, QMainWindow *window);
 
 // Writes text as UTF-8 in text mode, all or nothing: the old file stays
-// untouched unless every byte reached the new one.
+// untouched unless every byte reached the new one. Only a file in a folder
+// that refuses new files is written in place, as a plain write would.
 bool writeTextFile(const QString &path, const QString &text);
 bool replaceFileWith(const QString &path, const QByteArray &bytes);
 
@@ -27,6 +28,7 @@ bool replaceFileWith(const QString &path, const QByteArray &bytes);
 QString lobbyFilePath(const QString &name);
 QStringList listLobbies();
 QString lobbyDisplayName(const QString &fileName);
+// Whether the name can be a file of its own inside "data" on this system.
 bool isSafeLobbyName(const QString &name);
 bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText);
 

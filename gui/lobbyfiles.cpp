@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <algorithm>
@@ -50,6 +51,16 @@ bool isSafeLobbyName(const QString &name)
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
             return false;
     }
+#ifdef Q_OS_WIN
+    // On NTFS a ":" writes into a stream of another file, and a device name,
+    // whatever extension follows it, reaches the device or makes a file that
+    // Explorer cannot delete. Wine refuses both on its own; Windows does not.
+    static const QRegularExpression device(
+        QStringLiteral("^(CON|PRN|AUX|NUL|(COM|LPT)[0-9\u00b9\u00b2\u00b3]) *(\\.|$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (name.contains(QLatin1Char(':')) || device.match(name).hasMatch())
+        return false;
+#endif
     return true;
 }
 

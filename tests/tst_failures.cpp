@@ -6,16 +6,24 @@
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStatusBar>
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 // Path → content; "<dir>" stands for a directory, "<link:target>" for a
-// symbolic link and, in a change, "<remove>" for a deletion.
+// symbolic link and, in a change, "<remove>" for a deletion and
+// "<read-only dir>" for an existing directory that takes no new files.
 using Files = QMap<QString, QByteArray>;
+
+const QByteArray readOnlyDir = "<read-only dir>";
 
 const QString metaFile = QStringLiteral("game/x64/data/startup.meta");
 
@@ -36,6 +44,11 @@ Files baseFiles()
 void apply(const Files &changes)
 {
     for (auto it = changes.begin(); it != changes.end(); ++it) {
+        if (it.value() == readOnlyDir) {
+            QFile::setPermissions(it.key(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                                | QFile::ReadOther | QFile::ExeOther);
+            continue;
+        }
         QFile::remove(it.key());
         QDir(it.key()).removeRecursively();
         if (it.value() == "<dir>")
@@ -131,6 +144,12 @@ void FailuresTest::matrix_data()
         << QStringList{"choose game"} << QStringList{camp} << Files();
     QTest::newRow("disk full: restore copy") << Files() << "" << 8 << QStringList{"public"} << QStringList{camp} << Files();
 
+    QTest::newRow("public without backup") << Files{{metaFile + ".original", "<remove>"}} << "" << 0
+        << QStringList{"public"} << QStringList{open} << Files{{metaFile, "<missing>"}, {metaFile + ".original", "<missing>"}};
+    QTest::newRow("public without meta file or backup")
+        << Files{{metaFile, "<remove>"}, {metaFile + ".original", "<remove>"}} << "" << 0 << QStringList{"public"}
+        << QStringList{open} << Files{{metaFile, "<missing>"}, {metaFile + ".original", "<missing>"}};
+
     QTest::newRow("game directory removed") << Files() << "game" << 0 << everyCommand
         << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"data/New.lobby", native("pass=n\nlines=2\n")}};
     QTest::newRow("x64/data removed") << Files() << "game/x64/data" << 0 << everyCommand
@@ -161,6 +180,13 @@ void FailuresTest::matrix_data()
         << QStringList{"Private: (Other)  |  Lobbies: 2  |  Using default XML", "Public  |  Lobbies: 2  |  Using default XML"}
         << Files{{metaFile, "<link:game/x64/data/real.meta>"},
                  {"game/x64/data/real.meta", "the game's own meta file"}};
+    // A game installed by another account: the meta file is writable but its
+    // folder takes no temporary file, so the shorter code is written in place.
+    QTest::newRow("x64/data refuses new files")
+        << Files{{"data/Short.lobby", "pass=x\nlines=2\n"}, {"game/x64/data", readOnlyDir}} << "" << 0
+        << QStringList{"select Short", "use"}
+        << QStringList{"Private (Camp)  |  Lobbies: 2  |  Using default XML", "Private (Short)  |  Lobbies: 2  |  Using default XML"}
+        << Files{{metaFile, native(own() + "\n\nx")}};
 #endif
 }
 
@@ -176,8 +202,19 @@ void FailuresTest::matrix()
     QFETCH(QStringList, statuses);
     QFETCH(Files, after);
 
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0 && changes.values().contains(readOnlyDir))
+        QSKIP("root ignores folder permissions; CTest runs this row again as nobody");
+#endif
     apply(baseFiles());
     apply(changes);
+    // Gives write permission back so that the temporary directory can go.
+    const auto reopen = qScopeGuard([&changes] {
+        for (auto it = changes.begin(); it != changes.end(); ++it) {
+            if (it.value() == readOnlyDir)
+                QFile::setPermissions(it.key(), QFile::permissions(it.key()) | QFile::WriteOwner);
+        }
+    });
     const StartupSettings settings = loadStartupSettings();
     GUI window(nullptr, settings.gamePath, settings.lineCount);
     window.show();
