@@ -10,13 +10,8 @@ namespace {
 // letters outside ASCII, a doubled suffix and a hidden file the listing
 // must skip.
 const char *const kFileNames[] = {
-    "lobby.lobby",
-    "Lobby.LOBBY",
-    "v1.2.final.lobby",
-    "my lobby.lobby",
-    "\xc3\x9cml\xc3\xa4ut.lobby",
-    "x.lobby.lobby",
-    ".lobby",
+    "lobby.lobby",   "Lobby.LOBBY", "v1.2.final.lobby", "my lobby.lobby", "\xc3\x9cml\xc3\xa4ut.lobby",
+    "x.lobby.lobby", ".lobby",
 };
 
 } // namespace

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The list only compares lobbies with the active code when it finds one,
     // so one lobby carries the input's last line, which is where a written
     // code ends up. A count of 0 matches any number of breaks.
-    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
+                                                     static_cast<qsizetype>(size));
     QByteArray passphrase = input.mid(input.lastIndexOf('\n') + 1);
     if (passphrase.endsWith('\r'))
         passphrase.chop(1);

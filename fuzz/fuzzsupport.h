@@ -72,9 +72,9 @@ inline void writeFile(const QString &path, const uint8_t *data, size_t size)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         qFatal("cannot write %s", qPrintable(path));
-    if (size > 0 && file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
+    if (size > 0
+        && file.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size)) != static_cast<qint64>(size))
         qFatal("short write to %s", qPrintable(path));
 }
 
 } // namespace fuzz
-

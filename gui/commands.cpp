@@ -61,8 +61,8 @@ void GUI::on_resetButton_clicked()
 
 void GUI::on_setPathButton_clicked()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("Select RDR2 root directory"), gamePath, QFileDialog::ShowDirsOnly);
+    const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Select RDR2 root directory"),
+                                                             gamePath, QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return;
 

@@ -30,8 +30,7 @@ QStringList listLobbies()
         if (name.endsWith(QLatin1String(".lobby"), Qt::CaseInsensitive))
             found.emplace_back(name.toCaseFolded(), name);
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     QStringList names;
     names.reserve(static_cast<qsizetype>(found.size()));
     for (const auto &entry : found)

@@ -4,9 +4,9 @@
 
 void GUI::saveSettings()
 {
-    writeTextFile(QStringLiteral("data/settings.txt"),
-                  QStringLiteral("path=") + gamePath + QStringLiteral("\nlines=")
-                      + QString::number(shownLineCount()) + QStringLiteral("\n"));
+    const QString text = QStringLiteral("path=") + gamePath + QStringLiteral("\nlines=")
+                         + QString::number(shownLineCount()) + QStringLiteral("\n");
+    writeTextFile(QStringLiteral("data/settings.txt"), text);
 }
 
 void GUI::on_nrOfLinesField_textChanged(const QString &)

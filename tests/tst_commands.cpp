@@ -106,6 +106,7 @@ void CommandsTest::wholeJob()
 
 void CommandsTest::failures_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("safe");
     QTest::addColumn<QString>("passphrase");
@@ -156,6 +157,7 @@ void CommandsTest::failures_data()
     created("port beyond 9", "COM10", true, {"COM10.lobby", "Old.lobby"});
     created("device name as suffix", "xCON", true, {"Old.lobby", "xCON.lobby"});
     created("device name with one more letter", "NULL", true, {"NULL.lobby", "Old.lobby"});
+    // clang-format on
 }
 
 void CommandsTest::failures()

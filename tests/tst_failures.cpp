@@ -114,8 +114,10 @@ void FailuresTest::run(GUI &window, const QString &step)
     } else if (words[0] == "choose" || words[0] == "cancel") {
         chooseDirectory(window, words.value(1));
     } else {
-        const QMap<QString, const char *> buttons{{"use", "useSelectedButton"}, {"delete", "removeSelectedButton"},
-                                                  {"public", "resetButton"}, {"clear", "clearBackup"}};
+        const QMap<QString, const char *> buttons{{"use", "useSelectedButton"},
+                                                  {"delete", "removeSelectedButton"},
+                                                  {"public", "resetButton"},
+                                                  {"clear", "clearBackup"}};
         QVERIFY2(buttons.contains(step), qPrintable(step));
         click(buttons[step]);
     }
@@ -123,6 +125,7 @@ void FailuresTest::run(GUI &window, const QString &step)
 
 void FailuresTest::matrix_data()
 {
+    // clang-format off
     QTest::addColumn<Files>("changes");
     QTest::addColumn<QString>("removedWhileOpen");
     QTest::addColumn<int>("fileSizeLimit");
@@ -188,6 +191,7 @@ void FailuresTest::matrix_data()
         << QStringList{"Private (Camp)  |  Lobbies: 2  |  Using default XML", "Private (Short)  |  Lobbies: 2  |  Using default XML"}
         << Files{{metaFile, native(own() + "\n\nx")}};
 #endif
+    // clang-format on
 }
 
 // Each case ends with the documented status after every step, the files it

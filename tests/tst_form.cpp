@@ -21,6 +21,7 @@ private slots:
 
 void FormTest::widgetTree_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("className");
     QTest::addColumn<QString>("parent");
     QTest::addColumn<QRect>("geometry");
@@ -39,6 +40,7 @@ void FormTest::widgetTree_data()
     QTest::newRow("resetButton") << "QPushButton" << "frame_3" << QRect(10, 10, 81, 23) << "Go Public";
     QTest::newRow("setPathButton") << "QPushButton" << "frame_3" << QRect(100, 10, 141, 23) << "Set RDR2 Directory";
     QTest::newRow("clearBackup") << "QPushButton" << "frame_3" << QRect(250, 10, 81, 23) << "Clear backup";
+    // clang-format on
 }
 
 // The object names are what connects the slots, so each must be exact.
@@ -101,8 +103,8 @@ void FormTest::tabChain()
     QWidget *widget = gui.findChild<QWidget *>("setPathButton");
     for (int i = 0; i < 8; ++i, widget = widget->nextInFocusChain())
         chain << widget->objectName();
-    QCOMPARE(chain, QStringList({"setPathButton", "lobbyNameField", "passphraseField", "createButton",
-                                 "lobbyList", "useSelectedButton", "removeSelectedButton", "resetButton"}));
+    QCOMPARE(chain, QStringList({"setPathButton", "lobbyNameField", "passphraseField", "createButton", "lobbyList",
+                                 "useSelectedButton", "removeSelectedButton", "resetButton"}));
 }
 
 QTEST_MAIN(FormTest)

@@ -19,6 +19,7 @@ private slots:
 
 void LobbyFilesTest::readLobbyFile_data()
 {
+    // clang-format off
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<uint>("preset");
     QTest::addColumn<QString>("passphrase");
@@ -55,6 +56,7 @@ void LobbyFilesTest::readLobbyFile_data()
     // A two-byte letter split by the end of the first 16 KiB read.
     QTest::newRow("letter across reads") << "pass=" + QByteArray(16378, 'x') + "\xc3\xa9\nlines=4\n" << 0u
         << QString(16378, 'x') + "\u00e9" << 4u;
+    // clang-format on
 }
 
 void LobbyFilesTest::readLobbyFile()
@@ -77,6 +79,7 @@ void LobbyFilesTest::readLobbyFile()
 
 void LobbyFilesTest::listing_data()
 {
+    // clang-format off
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QStringList>("names");
 
@@ -93,6 +96,7 @@ void LobbyFilesTest::listing_data()
 #else
     QTest::newRow("dot file is hidden") << QStringList{".lobby"} << QStringList();
 #endif
+    // clang-format on
 }
 
 void LobbyFilesTest::listing()
@@ -116,6 +120,7 @@ void LobbyFilesTest::listing()
 
 void LobbyFilesTest::writeLobbyFile_data()
 {
+    // clang-format off
     QTest::addColumn<bool>("dataDir");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<bool>("written");
@@ -123,6 +128,7 @@ void LobbyFilesTest::writeLobbyFile_data()
     QTest::newRow("new file") << true << QByteArray() << true;
     QTest::newRow("longer file replaced") << true << QByteArray("pass=a much longer code\nlines=12\n") << true;
     QTest::newRow("no data directory") << false << QByteArray() << false;
+    // clang-format on
 }
 
 void LobbyFilesTest::writeLobbyFile()
@@ -138,7 +144,10 @@ void LobbyFilesTest::writeLobbyFile()
         writeBytes(lobbyFilePath(name), before);
 
     QCOMPARE(::writeLobbyFile(name, "c\u00f6de = 1", "7"), written);
-    const QByteArray after = written ? native("pass=c\xc3\xb6" "de = 1\nlines=7\n") : before.isEmpty() ? "<missing>" : before;
+    const QByteArray after = written            ? native("pass=c\xc3\xb6"
+                                                                    "de = 1\nlines=7\n")
+                             : before.isEmpty() ? "<missing>"
+                                                : before;
     QCOMPARE(readBytes(lobbyFilePath(name)), after);
     if (dataDir)
         QCOMPARE(entries("data").size(), after == "<missing>" ? 0 : 1);

@@ -51,6 +51,7 @@ void MetaFileTest::builtInTemplate()
 
 void MetaFileTest::captureAndReadBack_data()
 {
+    // clang-format off
     QTest::addColumn<QByteArray>("meta");
     QTest::addColumn<QString>("passphrase");
     QTest::addColumn<uint>("lineCount");
@@ -71,6 +72,7 @@ void MetaFileTest::captureAndReadBack_data()
     QTest::newRow("only blank lines") << QByteArray("\n\n\n") << "" << 1u << own;
     QTest::newRow("tag with trailing spaces") << "<a>\n" + tag + "  \n\nP" << "" << 1u << own;
     QTest::newRow("unrelated text") << QByteArray("hello\nworld") << "" << 1u << own;
+    // clang-format on
 }
 
 // A file without the closing tag keeps the built-in template: whatever is
@@ -98,12 +100,14 @@ void MetaFileTest::captureAndReadBack()
 
 void MetaFileTest::writeMeta_data()
 {
+    // clang-format off
     QTest::addColumn<int>("lines");
     QTest::addColumn<QString>("passphrase");
 
     QTest::newRow("1 break") << 1 << "abc";
     QTest::newRow("2 breaks, UTF-8") << 2 << "\u00e9\u00e8 =x";
     QTest::newRow("99 breaks") << 99 << "z";
+    // clang-format on
 }
 
 void MetaFileTest::writeMeta()
@@ -123,10 +127,12 @@ void MetaFileTest::writeMeta()
 
 void MetaFileTest::failedWrites_data()
 {
+    // clang-format off
     QTest::addColumn<QString>("gamePath");
 
     QTest::newRow("no game directory") << "";
     QTest::newRow("no x64/data") << "elsewhere";
+    // clang-format on
 }
 
 void MetaFileTest::failedWrites()

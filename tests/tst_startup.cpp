@@ -16,6 +16,7 @@ private slots:
 
 void StartupTest::settingsReading_data()
 {
+    // clang-format off
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("shown");
@@ -38,6 +39,7 @@ void StartupTest::settingsReading_data()
     QTest::newRow("CR LF") << QByteArray("path=/g\r\nlines=7\r\n") << "/g" << 7;
     QTest::newRow("no final line end") << QByteArray("path=/g\nlines=8") << "/g" << 8;
     QTest::newRow("UTF-8 path") << QByteArray("path=/j\xc3\xa9u\n") << "/j\u00e9u" << 2;
+    // clang-format on
 }
 
 // A count the spin box shows differently from its preset 2 rewrites the

@@ -52,6 +52,7 @@ private slots:
 
 void WindowTest::refresh_data()
 {
+    // clang-format off
     QTest::addColumn<Files>("files");
     QTest::addColumn<QString>("gamePath");
     QTest::addColumn<QString>("selected");
@@ -81,6 +82,7 @@ void WindowTest::refresh_data()
     QTest::newRow("custom template")
         << Files{{"data/A.lobby", "pass=x\nlines=1\n"}, {metaFile, "<mine>\n" + kMetaClosingTag.toUtf8() + "\nx"}}
         << "game" << "A" << "x" << 1 << "Private (A)  |  Lobbies: 1  |  Using custom XML";
+    // clang-format on
 }
 
 void WindowTest::refresh()
@@ -106,6 +108,7 @@ void WindowTest::refresh()
 
 void WindowTest::listAndNameField_data()
 {
+    // clang-format off
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QString>("name");
@@ -122,6 +125,7 @@ void WindowTest::listAndNameField_data()
     QTest::newRow("select a lobby without file") << QStringList{"select Gone"} << "Gone" << "Gone" << "" << 3 << "Create New Lobby";
     QTest::newRow("select the blank entry") << QStringList{"select "} << "" << "" << "" << 3 << "Create New Lobby";
     QTest::newRow("back and forth") << QStringList{"select B", "type A", "select B"} << "B" << "B" << "bb" << 4 << "Update Lobby Code";
+    // clang-format on
 }
 
 // The list and the name field drive each other through their signals; each
