@@ -62,5 +62,45 @@ while [ ${#pending[@]} -gt 0 ]; do
 done
 
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
+
+# Without them Windows shows a generic icon and no version details.
+resources="$(wrestool -l "$stage/corvane.exe")"
+for want in "--type=14 --name='IDI_ICON1'" "--type=16 "; do
+  if ! grep -qF -- "$want" <<<"$resources"; then
+    echo "corvane.exe lacks the resource $want" >&2
+    exit 1
+  fi
+done
+
+# The notices name the exact Qt source that the DLLs were built from.
+notices="$root/packaging/THIRD-PARTY-NOTICES.txt"
+qt_source="$(sed -n 's/^source=//p' "$CORVANE_QT_WIN_STAMP")"
+if ! grep -qF -- "$qt_source.dsc" "$notices"; then
+  echo "$notices does not name the Qt source $qt_source" >&2
+  exit 1
+fi
+
+# The licence texts come from the Debian packages that the DLLs were built
+# from or with, so that they match what the zip carries. The source comes
+# last on each line, as the checkout's path may contain spaces.
+mkdir "$stage/licenses"
+while read -r dest src; do
+  if [ ! -f "$src" ]; then
+    echo "licence file $src is missing" >&2
+    exit 1
+  fi
+  cp "$src" "$stage/$dest"
+done <<LIST
+LICENSE $root/LICENSE
+THIRD-PARTY-NOTICES.txt $notices
+licenses/LGPL-3.txt /usr/share/common-licenses/LGPL-3
+licenses/GPL-3.txt /usr/share/common-licenses/GPL-3
+licenses/GPL-2.txt /usr/share/common-licenses/GPL-2
+licenses/Apache-2.0.txt /usr/share/common-licenses/Apache-2.0
+licenses/qt6-base-copyright.txt /usr/share/doc/libqt6core6/copyright
+licenses/gcc-mingw-w64-copyright.txt /usr/share/doc/gcc-mingw-w64-base/copyright
+licenses/mingw-w64-copyright.txt /usr/share/doc/mingw-w64-common/copyright
+LIST
+
 (cd "$build" && zip -qr9 "$name.zip" "$name")
 echo "Windows package: $build/$name.zip ($(du -h "$build/$name.zip" | cut -f1))"

@@ -15,8 +15,9 @@ packages=(
   wine64
   # fonts for Qt's offscreen platform in tests run under wine
   fonts-dejavu-core
-  # packaging
+  # packaging; wrestool checks the program's icon and version resources
   zip
+  icoutils
   # cross-building qtbase from Debian's source package
   cmake
   ninja-build
