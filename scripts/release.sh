@@ -46,9 +46,7 @@ if [ -f "$CORVANE_QT_WIN_STAMP" ]; then
     exe="$(mktemp -d)"
     trap 'rm -rf "$exe"' EXIT
     unzip -q -j "$zip" "Corvane-$version-win64/corvane.exe" -d "$exe"
-    resources="$(wrestool -l "$exe/corvane.exe")"
-    grep -qF -- "--type=14 " <<<"$resources" || fail "corvane.exe has no icon group"
-    grep -qF -- "--type=16 " <<<"$resources" || fail "corvane.exe has no version resource"
+    # build.sh has checked that the icon and the version resource are there.
     exe_version="$(wrestool -x --raw --type=16 "$exe/corvane.exe" \
         | strings -el | sed -n '/^ProductVersion$/{n;p}')"
     [ "$exe_version" = "$version" ] || fail "corvane.exe is version '$exe_version', not $version"
