@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 
+#include <utility>
+
 bool GUI::applyLobby(const QString &name)
 {
     unsigned lineCount = 0;
@@ -61,8 +63,11 @@ void GUI::on_resetButton_clicked()
 
 void GUI::on_setPathButton_clicked()
 {
-    const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Select RDR2 root directory"),
-                                                             gamePath, QFileDialog::ShowDirsOnly);
+    // On a first start the chooser opens where a launcher installed the game,
+    // so that choosing it is one click.
+    const QString start = gamePath.isEmpty() ? findGameFolder(gameRecords()) : gamePath;
+    const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Select RDR2 root directory"), start,
+                                                             QFileDialog::ShowDirsOnly);
     if (chosen.isEmpty())
         return;
 
@@ -71,6 +76,11 @@ void GUI::on_setPathButton_clicked()
         ui->clearBackup->setEnabled(true);
     saveSettings();
     refreshLobbyList();
+}
+
+void GUI::setGameRecords(std::function<GameRecords()> records)
+{
+    gameRecords = std::move(records);
 }
 
 void GUI::on_clearBackup_clicked()

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 QT_BEGIN_NAMESPACE
@@ -31,6 +32,33 @@ QString lobbyDisplayName(const QString &fileName);
 // Whether the name can be a file of its own inside "data" on this system.
 bool isSafeLobbyName(const QString &name);
 bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText);
+
+// One value of a KeyValues text (Valve's format for Steam's library list and
+// app manifests) with the keys that lead to it, lower-cased, as Steam
+// ignores their case.
+struct KeyValue
+{
+    QStringList keys;
+    QString value;
+};
+// False for text that is malformed, nested too deep or too long.
+bool readKeyValues(const QByteArray &text, QList<KeyValue> &values);
+
+// Where the launchers on a computer record the folders they installed games
+// in, each list in the order it is tried.
+struct GameRecords
+{
+    QStringList steamFolders;
+    QStringList epicManifestFolders;
+    QStringList rockstarFolders;
+    QStringList legendaryFiles;
+};
+// This computer's: registry values and the usual folders on Windows, the
+// home folder and the XDG folders elsewhere.
+GameRecords gameRecordsOnThisComputer();
+// The first folder the records name that holds RDR2.exe, or empty. Reads
+// the records only; anything missing, malformed or too large is skipped.
+QString findGameFolder(const GameRecords &records);
 
 extern const QString kMetaClosingTag;
 extern const QString kDefaultMetaTemplate;
@@ -60,6 +88,10 @@ public:
     void refreshLobbyList();
     bool applyLobby(const QString &name);
 
+    // Where "Set RDR2 Directory" looks for the game while none is known;
+    // tests give records of their own instead of this computer's.
+    void setGameRecords(std::function<GameRecords()> records);
+
 private slots:
     void on_setPathButton_clicked();
     void on_resetButton_clicked();
@@ -81,4 +113,5 @@ private:
     QString gamePath;
     QString metaPath;
     QString metaTemplate;
+    std::function<GameRecords()> gameRecords = gameRecordsOnThisComputer;
 };

@@ -2,6 +2,7 @@
 
 #include "ui_gui.h"
 
+#include <QDir>
 #include <QFile>
 #include <QIcon>
 
@@ -39,6 +40,10 @@ void GUI::useGameDirectory(const QString &directory)
     gamePath = directory;
     metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
     ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
+    // The window shows the folder nowhere else. It gets a line of its own,
+    // as Qt only takes a tooltip for markup when its first line looks so.
+    ui->setPathButton->setToolTip(QStringLiteral("Game folder in use:\n") + QDir::toNativeSeparators(gamePath)
+                                  + QStringLiteral("\nClick to choose another one."));
 }
 
 unsigned GUI::shownLineCount() const

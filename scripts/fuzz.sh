@@ -40,7 +40,7 @@ if [ -d /dev/shm ] && [ -w /dev/shm ]; then
 fi
 
 failed=""
-for target in settings lobbyfile metafile; do
+for target in settings lobbyfile metafile keyvalues; do
     # Found inputs pile up here rather than in the committed seeds.
     work="$build/corpus-work/$target"
     artifacts="$build/artifacts/$target"

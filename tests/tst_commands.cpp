@@ -56,6 +56,7 @@ void CommandsTest::wholeJob()
     QCOMPARE(readBytes(backupFile), original);
     QCOMPARE(readBytes("data/settings.txt"), native("path=" + game.toUtf8() + "\nlines=2\n"));
     QCOMPARE(window->findChild<QPushButton *>("setPathButton")->text(), "Change RDR2 Directory");
+    QVERIFY(window->findChild<QPushButton *>("setPathButton")->toolTip().contains(QDir::toNativeSeparators(game)));
     QVERIFY(clearBackup->isEnabled());
 
     type("lobbyNameField", "Posse");

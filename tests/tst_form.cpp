@@ -26,20 +26,21 @@ void FormTest::widgetTree_data()
     QTest::addColumn<QString>("parent");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("accessibleName");
 
-    QTest::newRow("frame") << "QFrame" << "centralwidget" << QRect(0, 0, 171, 101) << "";
-    QTest::newRow("createButton") << "QPushButton" << "frame" << QRect(10, 70, 151, 23) << "Create New Lobby";
-    QTest::newRow("passphraseField") << "QLineEdit" << "frame" << QRect(10, 40, 151, 20) << "lobby code";
-    QTest::newRow("lobbyNameField") << "QLineEdit" << "frame" << QRect(10, 10, 101, 20) << "lobby name";
-    QTest::newRow("nrOfLinesField") << "QSpinBox" << "frame" << QRect(120, 10, 42, 22) << "";
-    QTest::newRow("frame_2") << "QFrame" << "centralwidget" << QRect(170, 0, 171, 101) << "";
-    QTest::newRow("useSelectedButton") << "QPushButton" << "frame_2" << QRect(10, 40, 151, 23) << "Use ";
-    QTest::newRow("removeSelectedButton") << "QPushButton" << "frame_2" << QRect(10, 70, 151, 23) << "Delete";
-    QTest::newRow("lobbyList") << "QComboBox" << "frame_2" << QRect(10, 10, 151, 21) << "";
-    QTest::newRow("frame_3") << "QFrame" << "centralwidget" << QRect(0, 100, 341, 41) << "";
-    QTest::newRow("resetButton") << "QPushButton" << "frame_3" << QRect(10, 10, 81, 23) << "Go Public";
-    QTest::newRow("setPathButton") << "QPushButton" << "frame_3" << QRect(100, 10, 141, 23) << "Set RDR2 Directory";
-    QTest::newRow("clearBackup") << "QPushButton" << "frame_3" << QRect(250, 10, 81, 23) << "Clear backup";
+    QTest::newRow("frame") << "QFrame" << "centralwidget" << QRect(0, 0, 171, 101) << "" << "";
+    QTest::newRow("createButton") << "QPushButton" << "frame" << QRect(10, 70, 151, 23) << "Create New Lobby" << "";
+    QTest::newRow("passphraseField") << "QLineEdit" << "frame" << QRect(10, 40, 151, 20) << "lobby code" << "Lobby code";
+    QTest::newRow("lobbyNameField") << "QLineEdit" << "frame" << QRect(10, 10, 101, 20) << "lobby name" << "Lobby name";
+    QTest::newRow("nrOfLinesField") << "QSpinBox" << "frame" << QRect(120, 10, 42, 22) << "" << "Line breaks before the lobby code";
+    QTest::newRow("frame_2") << "QFrame" << "centralwidget" << QRect(170, 0, 171, 101) << "" << "";
+    QTest::newRow("useSelectedButton") << "QPushButton" << "frame_2" << QRect(10, 40, 151, 23) << "Use " << "";
+    QTest::newRow("removeSelectedButton") << "QPushButton" << "frame_2" << QRect(10, 70, 151, 23) << "Delete" << "";
+    QTest::newRow("lobbyList") << "QComboBox" << "frame_2" << QRect(10, 10, 151, 21) << "" << "Saved lobbies";
+    QTest::newRow("frame_3") << "QFrame" << "centralwidget" << QRect(0, 100, 341, 41) << "" << "";
+    QTest::newRow("resetButton") << "QPushButton" << "frame_3" << QRect(10, 10, 81, 23) << "Go Public" << "";
+    QTest::newRow("setPathButton") << "QPushButton" << "frame_3" << QRect(100, 10, 141, 23) << "Set RDR2 Directory" << "";
+    QTest::newRow("clearBackup") << "QPushButton" << "frame_3" << QRect(250, 10, 81, 23) << "Clear backup" << "";
     // clang-format on
 }
 
@@ -50,6 +51,7 @@ void FormTest::widgetTree()
     QFETCH(QString, parent);
     QFETCH(QRect, geometry);
     QFETCH(QString, text);
+    QFETCH(QString, accessibleName);
 
     GUI gui(nullptr, QString(), 2);
     auto *widget = gui.findChild<QWidget *>(QTest::currentDataTag());
@@ -61,6 +63,9 @@ void FormTest::widgetTree()
         QCOMPARE(button->text(), text);
     else if (auto *field = qobject_cast<QLineEdit *>(widget))
         QCOMPARE(field->placeholderText(), text);
+    // Every control explains itself; screen readers name the ones without a text.
+    QCOMPARE(widget->toolTip().isEmpty(), className == "QFrame");
+    QCOMPARE(widget->accessibleName(), accessibleName);
     if (auto *frame = qobject_cast<QFrame *>(widget); frame && className == "QFrame") {
         QCOMPARE(frame->frameShape(), QFrame::Box);
         QCOMPARE(frame->frameShadow(), QFrame::Plain);
