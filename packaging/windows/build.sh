@@ -3,7 +3,7 @@
 # outside the checkout), then Corvane with the whole test suite run under
 # wine, then build/win64/Corvane-<version>-win64.zip.
 #
-#   build.sh            everything; the first run builds Qt (about 40 minutes)
+#   build.sh            everything; the first run builds Qt (about 20 minutes)
 #   build.sh --if-cached  the same, but only when Qt for Windows is already
 #                       cached; otherwise says so in one line and succeeds
 set -euo pipefail
@@ -21,9 +21,18 @@ fi
 "$here/setup-deps.sh"
 "$here/build-qt.sh"
 
+# Screen readers reach the window through Qt's accessibility.
+if ! grep -qx '#define QT_FEATURE_accessibility 1' "$CORVANE_QT_WIN_PREFIX/include/QtGui/qtgui-config.h"; then
+  echo "Qt for Windows in $CORVANE_QT_WIN_PREFIX was built without accessibility" >&2
+  exit 1
+fi
+
 build="$root/build/win64"
+# Debian's Qt leaves the plugins out of its CMake packages unless asked.
 cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
+  -DCORVANE_MINGW_ROOT="$CORVANE_MINGW_ROOT" \
+  -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DCMAKE_PREFIX_PATH="$CORVANE_QT_WIN_PREFIX" \
@@ -80,9 +89,11 @@ if ! grep -qF -- "$qt_source.dsc" "$notices"; then
   exit 1
 fi
 
-# The licence texts come from the Debian packages that the DLLs were built
-# from or with, so that they match what the zip carries. The source comes
-# last on each line, as the checkout's path may contain spaces.
+# The licence texts of Qt and of the code it bundles come from the Qt source
+# the DLLs were built from, Debian's copyright files from the source and the
+# packages that built them. The source comes last on each line, as the
+# checkout's path may contain spaces.
+qt_licenses="$CORVANE_QT_WIN_PREFIX/licenses"
 mkdir "$stage/licenses"
 while read -r dest src; do
   if [ ! -f "$src" ]; then
@@ -93,13 +104,15 @@ while read -r dest src; do
 done <<LIST
 LICENSE $root/LICENSE
 THIRD-PARTY-NOTICES.txt $notices
-licenses/LGPL-3.txt /usr/share/common-licenses/LGPL-3
-licenses/GPL-3.txt /usr/share/common-licenses/GPL-3
-licenses/GPL-2.txt /usr/share/common-licenses/GPL-2
-licenses/Apache-2.0.txt /usr/share/common-licenses/Apache-2.0
-licenses/qt6-base-copyright.txt /usr/share/doc/libqt6core6/copyright
+licenses/qt6-base-copyright.txt $qt_licenses/qt6-base-copyright.txt
+licenses/Imlib2.txt $qt_licenses/QIMAGETRANSFORM_LICENSE.txt
 licenses/gcc-mingw-w64-copyright.txt /usr/share/doc/gcc-mingw-w64-base/copyright
-licenses/mingw-w64-copyright.txt /usr/share/doc/mingw-w64-common/copyright
+licenses/mingw-w64-copyright.txt $CORVANE_MINGW_ROOT/copyright
+$(for id in LGPL-3.0-only GPL-3.0-only GPL-2.0-only BSD-2-Clause BSD-3-Clause MIT Zlib Apache-2.0 CC0-1.0 \
+  Unicode-DFS-2016 Unicode-3.0 FTL Libpng libpng-2.0 MIT-open-group X11 HPND LicenseRef-ICC-License \
+  LicenseRef-SHA1-Public-Domain LicenseRef-BSD-3-Clause-with-PCRE2-Binary-Like-Packages-Exception; do
+  echo "licenses/$id.txt $qt_licenses/$id.txt"
+done)
 LIST
 
 (cd "$build" && zip -qr9 "$name.zip" "$name")

@@ -14,6 +14,36 @@ set(CMAKE_RC_COMPILER  ${MINGW_TRIPLET}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
 
+# A MinGW-w64 tree (include/, lib/) to use instead of the installed one;
+# packaging/windows/build-qt.sh unpacks a newer release there. gcc offers no
+# flag that swaps only its MinGW-w64 directory, so the standard include path
+# is dropped and written out again in gcc's own order with that one entry
+# replaced; -B makes the startup objects come from the same tree.
+set(CORVANE_MINGW_ROOT "" CACHE PATH "MinGW-w64 headers and libraries to use instead of the installed ones")
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CORVANE_MINGW_ROOT)
+if(CORVANE_MINGW_ROOT)
+    execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=include
+                    OUTPUT_VARIABLE _corvane_gcc_include OUTPUT_STRIP_TRAILING_WHITESPACE
+                    COMMAND_ERROR_IS_FATAL ANY)
+    set(_corvane_c_dirs ${_corvane_gcc_include} ${_corvane_gcc_include}-fixed ${CORVANE_MINGW_ROOT}/include)
+    set(_corvane_cxx_dirs ${_corvane_gcc_include}/c++ ${_corvane_gcc_include}/c++/${MINGW_TRIPLET}
+                          ${_corvane_gcc_include}/c++/backward ${_corvane_c_dirs})
+    list(JOIN _corvane_c_dirs " -isystem " _corvane_c_flags)
+    list(JOIN _corvane_cxx_dirs " -isystem " _corvane_cxx_flags)
+    set(CMAKE_C_FLAGS_INIT "-nostdinc -isystem ${_corvane_c_flags}")
+    set(CMAKE_CXX_FLAGS_INIT "-nostdinc -isystem ${_corvane_cxx_flags}")
+    foreach(_corvane_kind EXE SHARED MODULE)
+        set(CMAKE_${_corvane_kind}_LINKER_FLAGS_INIT "-B${CORVANE_MINGW_ROOT}/lib/ -L${CORVANE_MINGW_ROOT}/lib")
+    endforeach()
+    list(PREPEND CMAKE_FIND_ROOT_PATH ${CORVANE_MINGW_ROOT})
+    unset(_corvane_gcc_include)
+    unset(_corvane_c_dirs)
+    unset(_corvane_cxx_dirs)
+    unset(_corvane_c_flags)
+    unset(_corvane_cxx_flags)
+    unset(_corvane_kind)
+endif()
+
 # Target-side packages living elsewhere on the host (a cross-built Qt, say)
 # are passed in through CMAKE_PREFIX_PATH. With the ONLY modes below CMake
 # would re-root those prefixes under /usr/${MINGW_TRIPLET} and miss them, so

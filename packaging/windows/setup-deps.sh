@@ -18,18 +18,17 @@ packages=(
   # packaging; wrestool checks the program's icon and version resources
   zip
   icoutils
-  # cross-building qtbase from Debian's source package
+  # building qtbase from Debian 13's source package: its host tools with the
+  # machine's own compiler, then the cross build
+  g++
   cmake
   ninja-build
   perl
   python3
   dpkg-dev
   xz-utils
+  debian-archive-keyring
 )
-
-# The host Qt provides moc/rcc/uic etc. for the cross build; it must be the
-# same version as the Qt we build for Windows.
-packages+=(qt6-base-dev qt6-base-dev-tools)
 
 missing=()
 for p in "${packages[@]}"; do
