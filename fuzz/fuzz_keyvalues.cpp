@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!readKeyValues(text, values))
         return 0;
     // The game finder relies on every value having a key, and on the depth
-    // bound holding.
+    // bound holding: 16 blocks, then the value's own key.
     for (const KeyValue &value : values)
         if (value.keys.isEmpty() || value.keys.size() > 17)
             std::abort();

@@ -18,16 +18,9 @@ class FakeComputer
 public:
     FakeComputer(const QString &root, const QString &home) : root(root)
     {
-#ifdef Q_OS_WIN
-        Q_UNUSED(home);
-        roots = {{"steam", root + "/Steam"},
-                 {"epic", root + "/ProgramData/Epic/EpicGamesLauncher/Data/Manifests"},
-                 {"heroic", root + "/heroic"}};
-#else
         roots = {{"steam", home + "/.local/share/Steam"},
                  {"epic", root + "/ProgramData/Epic/EpicGamesLauncher/Data/Manifests"},
                  {"heroic", home + "/.config/heroic/legendaryConfig/legendary"}};
-#endif
     }
 
     QString path(const QString &logical) const
@@ -68,10 +61,7 @@ public:
         }
     }
 
-    GameRecords records() const
-    {
-        return {{path("steam")}, {path("epic")}, {}, {}};
-    }
+    GameRecords records() const { return {{path("steam")}, {path("epic")}, {}, {}}; }
 
 private:
     QString root;
@@ -256,7 +246,7 @@ void GameFinderTest::chooserStart()
 #ifdef Q_OS_WIN
     if (platform == "unix")
         QSKIP("Linux only");
-    const FakeComputer computer(QDir::currentPath(), QString());
+    const FakeComputer computer(QDir::currentPath(), QDir::currentPath() + "/home");
 #else
     if (platform == "windows")
         QSKIP("Windows only");
