@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Windows x64 package on Debian: Qt for Windows (once, cached
+# Builds the Windows x64 packages on Debian: Qt for Windows (once, cached
 # outside the checkout), then Corvane with the whole test suite run under
-# wine, then build/win64/Corvane-<version>-win64.zip.
+# wine, then build/win64/Corvane-<version>-win64.zip and the installer
+# Corvane-<version>-win64-setup.exe, which is tried under wine.
 #
 #   build.sh            everything; the first run builds Qt (about 20 minutes)
 #   build.sh --if-cached  the same, but only when Qt for Windows is already
@@ -43,40 +44,25 @@ cmake --build "$build"
 ctest --test-dir "$build" --output-on-failure
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
-name="Corvane-$version-win64"
-stage="$build/$name"
-rm -rf "$stage" "$build/$name.zip"
+# One staged tree, checked here, is what both the zip and the installer hold.
+stage="$build/stage"
+rm -rf "$stage"
 cmake --install "$build" --prefix "$stage"
-
-# Follows the imports of every program and plugin to the DLLs it needs from
-# Qt and the MinGW runtime; Windows' own DLLs are left out because they are
-# found in none of these folders. Import names and file names may differ in
-# case, as Windows does not care.
-dll_dirs=("$CORVANE_QT_WIN_PREFIX/bin" "$CORVANE_MINGW_GCC_DLL_DIR" "$CORVANE_MINGW_SYS_DLL_DIR")
-pending=("$stage"/corvane.exe "$stage"/*/*.dll)
-while [ ${#pending[@]} -gt 0 ]; do
-  file="${pending[0]}"
-  pending=("${pending[@]:1}")
-  while read -r dll; do
-    [ -n "$(find "$stage" -maxdepth 1 -iname "$dll" -print -quit)" ] && continue
-    for dir in "${dll_dirs[@]}"; do
-      found="$(find "$dir" -maxdepth 1 -iname "$dll" -print -quit)"
-      if [ -n "$found" ]; then
-        cp "$found" "$stage/"
-        pending+=("$stage/$(basename "$found")")
-        break
-      fi
-    done
-  done < <(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
-done
-
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 
-# Without them Windows shows a generic icon and no version details.
+# Without them Windows shows a generic icon and no version details, and
+# treats the program as one made for an older Windows.
 resources="$(wrestool -l "$stage/corvane.exe")"
-for want in "--type=14 --name='IDI_ICON1'" "--type=16 "; do
+for want in "--type=14 --name='IDI_ICON1'" "--type=16 " "--type=24 --name=1 "; do
   if ! grep -qF -- "$want" <<<"$resources"; then
     echo "corvane.exe lacks the resource $want" >&2
+    exit 1
+  fi
+done
+manifest="$(wrestool -x --raw --type=24 "$stage/corvane.exe")"
+for want in 'level="asInvoker"' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true</longPathAware>'; do
+  if ! grep -qF -- "$want" <<<"$manifest"; then
+    echo "the manifest of corvane.exe lacks $want" >&2
     exit 1
   fi
 done
@@ -89,31 +75,8 @@ if ! grep -qF -- "$qt_source.dsc" "$notices"; then
   exit 1
 fi
 
-# The licence texts of Qt and of the code it bundles come from the Qt source
-# the DLLs were built from, Debian's copyright files from the source and the
-# packages that built them. The source comes last on each line, as the
-# checkout's path may contain spaces.
-qt_licenses="$CORVANE_QT_WIN_PREFIX/licenses"
-mkdir "$stage/licenses"
-while read -r dest src; do
-  if [ ! -f "$src" ]; then
-    echo "licence file $src is missing" >&2
-    exit 1
-  fi
-  cp "$src" "$stage/$dest"
-done <<LIST
-LICENSE $root/LICENSE
-THIRD-PARTY-NOTICES.txt $notices
-licenses/qt6-base-copyright.txt $qt_licenses/qt6-base-copyright.txt
-licenses/Imlib2.txt $qt_licenses/QIMAGETRANSFORM_LICENSE.txt
-licenses/gcc-mingw-w64-copyright.txt /usr/share/doc/gcc-mingw-w64-base/copyright
-licenses/mingw-w64-copyright.txt $CORVANE_MINGW_ROOT/copyright
-$(for id in LGPL-3.0-only GPL-3.0-only GPL-2.0-only BSD-2-Clause BSD-3-Clause MIT Zlib Apache-2.0 CC0-1.0 \
-  Unicode-DFS-2016 Unicode-3.0 FTL Libpng libpng-2.0 MIT-open-group X11 HPND LicenseRef-ICC-License \
-  LicenseRef-SHA1-Public-Domain LicenseRef-BSD-3-Clause-with-PCRE2-Binary-Like-Packages-Exception; do
-  echo "licenses/$id.txt $qt_licenses/$id.txt"
-done)
-LIST
-
-(cd "$build" && zip -qr9 "$name.zip" "$name")
-echo "Windows package: $build/$name.zip ($(du -h "$build/$name.zip" | cut -f1))"
+name="Corvane-$version-win64"
+rm -f "$build/$name.zip" "$build/$name-setup.exe"
+cpack --config "$build/CPackConfig.cmake"
+"$here/check-installer.sh" "$build"
+echo "Windows packages: $build/$name.zip ($(du -h "$build/$name.zip" | cut -f1)), $build/$name-setup.exe ($(du -h "$build/$name-setup.exe" | cut -f1))"

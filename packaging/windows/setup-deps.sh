@@ -15,9 +15,14 @@ packages=(
   wine64
   # fonts for Qt's offscreen platform in tests run under wine
   fonts-dejavu-core
-  # packaging; wrestool checks the program's icon and version resources
-  zip
+  # wrestool checks the program's icon, version and manifest resources
   icoutils
+  # the installer, and trying it under wine as a user would: lnkinfo reads
+  # its shortcut, Xvfb shows the installed program's window
+  nsis
+  liblnk-utils
+  xvfb
+  x11-utils
   # building qtbase from Debian 13's source package: its host tools with the
   # machine's own compiler, then the cross build
   g++
