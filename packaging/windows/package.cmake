@@ -33,8 +33,9 @@ install(RUNTIME_DEPENDENCY_SET corvane_dlls DESTINATION .
 
 install(FILES LICENSE packaging/THIRD-PARTY-NOTICES.txt DESTINATION .)
 # The licence texts of the Qt and MinGW-w64 builds that the cross build
-# bundles: from the Qt source the DLLs were built from, and Debian's copyright
-# files of that source and of the packages that built them.
+# bundles and of the installer's stub: from the Qt source the DLLs were built
+# from, and Debian's copyright files of that source and of the packages that
+# built them.
 if(CORVANE_MINGW_ROOT)
     set(qt_licenses "${QT6_INSTALL_PREFIX}/licenses")
     set(texts "${qt_licenses}/qt6-base-copyright.txt")
@@ -51,6 +52,8 @@ if(CORVANE_MINGW_ROOT)
             DESTINATION licenses RENAME gcc-mingw-w64-copyright.txt)
     install(FILES "${CORVANE_MINGW_ROOT}/copyright"
             DESTINATION licenses RENAME mingw-w64-copyright.txt)
+    install(FILES /usr/share/doc/nsis/copyright
+            DESTINATION licenses RENAME nsis-copyright.txt)
 endif()
 
 set(CPACK_PACKAGE_NAME Corvane)
