@@ -12,6 +12,12 @@ set(CMAKE_C_COMPILER   ${MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER  ${MINGW_TRIPLET}-windres)
 
+# How install(RUNTIME_DEPENDENCY_SET) reads the DLLs a Windows program imports
+# when CMake itself runs on Linux.
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${MINGW_TRIPLET}-objdump)
+
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
 
 # A MinGW-w64 tree (include/, lib/) to use instead of the installed one;

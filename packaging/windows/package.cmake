@@ -3,7 +3,9 @@
 # per-user installer (NSIS.template.in beside this file) of the same files.
 
 install(TARGETS corvane RUNTIME_DEPENDENCY_SET corvane_dlls RUNTIME DESTINATION .)
-# The plugins Qt loads at run time rather than imports.
+# Qt's libraries, and the plugins Qt loads at run time rather than imports.
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets
+        RUNTIME_DEPENDENCY_SET corvane_dlls DESTINATION .)
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
         RUNTIME_DEPENDENCY_SET corvane_dlls DESTINATION platforms)
 foreach(style QWindowsVistaStylePlugin QModernWindowsStylePlugin)
@@ -13,10 +15,11 @@ foreach(style QWindowsVistaStylePlugin QModernWindowsStylePlugin)
     endif()
 endforeach()
 
-# The DLLs those import from Qt and from the compiler's runtime (libstdc++,
-# libgcc, libwinpthread). Windows' own DLLs are none of these and are never
-# shipped, so only Qt's and the runtime's names are followed.
-set(dll_dirs "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}")
+# What all of those import from the compiler's runtime (libstdc++, libgcc,
+# libwinpthread). Qt's libraries are left to the lines above: CMake reads
+# imported names in lower case, as Windows matches them, and so cannot find
+# Qt6Core.dll on a file system that tells case apart. Windows' own DLLs are
+# never shipped.
 if(MINGW)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
                     OUTPUT_VARIABLE libstdcxx OUTPUT_STRIP_TRAILING_WHITESPACE
@@ -24,12 +27,11 @@ if(MINGW)
     get_filename_component(gcc_dll_dir "${libstdcxx}" DIRECTORY)
     # The toolchain's roots, the chosen MinGW-w64 tree first, hold libwinpthread.
     list(TRANSFORM CMAKE_FIND_ROOT_PATH APPEND /lib OUTPUT_VARIABLE root_lib_dirs)
-    list(APPEND dll_dirs ${gcc_dll_dir} ${root_lib_dirs})
+    install(RUNTIME_DEPENDENCY_SET corvane_dlls DESTINATION .
+            PRE_INCLUDE_REGEXES "^lib"
+            PRE_EXCLUDE_REGEXES "."
+            DIRECTORIES ${gcc_dll_dir} ${root_lib_dirs})
 endif()
-install(RUNTIME_DEPENDENCY_SET corvane_dlls DESTINATION .
-        PRE_INCLUDE_REGEXES "^qt6" "^lib"
-        PRE_EXCLUDE_REGEXES "."
-        DIRECTORIES ${dll_dirs})
 
 install(FILES LICENSE packaging/THIRD-PARTY-NOTICES.txt DESTINATION .)
 # The licence texts of the Qt and MinGW-w64 builds that the cross build
