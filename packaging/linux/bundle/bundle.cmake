@@ -6,6 +6,7 @@
 # Built on Debian 12 only: the libraries are Debian's, and the notices name
 # their packages.
 
+find_program(CORVANE_PATCHELF patchelf REQUIRED)
 set(bundle_dir ${CMAKE_CURRENT_LIST_DIR})
 set(bundle_name corvane-${PROJECT_VERSION}-linux-x86_64)
 
@@ -87,7 +88,8 @@ install(FILES LICENSE DESTINATION . COMPONENT bundle)
 
 # Relative RUNPATHs, the checks, the notices and licences of what was copied.
 install(CODE "set(CORVANE_HOST_SONAMES \"${host_sonames}\")
-              set(CORVANE_VERSION ${PROJECT_VERSION})"
+              set(CORVANE_VERSION ${PROJECT_VERSION})
+              set(PATCHELF ${CORVANE_PATCHELF})"
         COMPONENT bundle)
 install(SCRIPT ${bundle_dir}/finish.cmake COMPONENT bundle)
 

@@ -1,8 +1,8 @@
 # Runs at install time, after the bundle's files are copied: gives every
 # copied library and plugin a RUNPATH relative to itself, refuses a bundle
 # that would not run on the oldest system it is for, and writes the notices
-# and licences of what was copied. Expects CORVANE_HOST_SONAMES and
-# CORVANE_VERSION.
+# and licences of what was copied. Expects CORVANE_HOST_SONAMES,
+# CORVANE_VERSION and PATCHELF.
 cmake_policy(PUSH)
 cmake_policy(VERSION 3.25)
 
@@ -11,7 +11,6 @@ set(max_glibc 2.35)
 set(max_glibcxx 3.4.30)
 
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-find_program(PATCHELF patchelf REQUIRED)
 find_program(OBJDUMP objdump REQUIRED)
 
 file(GLOB libraries LIST_DIRECTORIES false RELATIVE ${root} ${root}/lib/*)
