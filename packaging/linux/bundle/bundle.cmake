@@ -18,8 +18,8 @@ foreach(package IN LISTS host_packages)
     execute_process(COMMAND dpkg-query -L ${package}
                     OUTPUT_VARIABLE files RESULT_VARIABLE failed ERROR_QUIET)
     if(failed)
-        message(FATAL_ERROR "The bundle is built against the host's ${package}: "
-                            "apt-get install ${package}")
+        message(FATAL_ERROR "The bundle leaves out the libraries of ${package}, "
+                            "which must be installed to name them: apt-get install ${package}")
     endif()
     string(REGEX MATCHALL "/[^/\n]+\\.so[.0-9]*\n" libraries "${files}")
     foreach(library IN LISTS libraries)
@@ -75,7 +75,8 @@ endforeach()
 install(RUNTIME_DEPENDENCY_SET corvane_bundle DESTINATION lib COMPONENT bundle
         PRE_EXCLUDE_REGEXES ${host_regexes})
 
-# The launcher and the menu entry's installer, and what that installs.
+# The launcher and the menu entry's installer, and what that installs: the
+# .deb's entry, whose Exec line it points at this folder's launcher.
 install(PROGRAMS ${bundle_dir}/corvane ${bundle_dir}/install-desktop-entry
         DESTINATION . COMPONENT bundle)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${app_id}.desktop

@@ -33,6 +33,7 @@ rmdir "$probe"
 if [ $# -gt 0 ]; then
     tarball="$(readlink -f "$1")"
 else
+    [ -f build/bundle/CMakeCache.txt ] || fail "no bundle built; cmake --workflow --preset bundle makes it"
     version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/bundle/CMakeCache.txt)"
     tarball="$PWD/build/packages/corvane-$version-linux-x86_64.tar.xz"
 fi
@@ -49,11 +50,7 @@ work=""
 pids=()
 mounts=()
 cleanup() {
-    local pid
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
+    stop_all
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         umount "${mounts[i]}" || true
     done
@@ -89,7 +86,7 @@ make_chroot() {
     key="$(printf '%s\n' "$packages" "${sources[@]}" | sha256sum | cut -c1-16)"
     image="$cache/$suite-$key.tar"
     # A week old, it misses Debian's security updates of the libraries.
-    find "$cache" -name "$suite-*.tar" \( -mtime +6 -o ! -name "$suite-$key.tar" \) -delete
+    find "$cache" -name "$suite-*.tar*" \( -mtime +6 -o ! -name "$suite-$key.tar" \) -delete
     if [ ! -f "$image" ]; then
         echo "== making the $suite chroot ($packages)" >&2
         mmdebstrap --quiet --variant=minbase --format=tar --include="$packages" \
