@@ -1,12 +1,15 @@
 #!/bin/sh
 # Builds the Linux packages and checks them the way a distribution would:
 # lintian on the .deb, the hardening of its program, then the desktop entry,
-# AppStream data and man page as they are installed. Any warning fails, not
-# only errors.
+# AppStream data and man page as they are installed, and the bundle for
+# any distribution in Debian 12 and 13 chroots. Any warning fails, not only
+# errors.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh dpkg-dev lintian devscripts desktop-file-utils appstream man-db
+scripts/install-deps.sh dpkg-dev lintian devscripts desktop-file-utils appstream man-db \
+    patchelf qt6-wayland
 cmake --workflow --preset package
+cmake --workflow --preset bundle
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)"
 deb="build/packages/corvane_${version}_$(dpkg --print-architecture).deb"
@@ -48,4 +51,5 @@ if [ -n "$found" ]; then
     echo "$found"
     exit 1
 fi
+packaging/linux/bundle/check-in-chroots.sh
 echo "Packages checked: $deb"

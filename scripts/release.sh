@@ -29,7 +29,11 @@ version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache
 deb="build/packages/corvane_${version}_$(dpkg --print-architecture).deb"
 tgz="build/packages/corvane-$version-Linux.tar.gz"
 zip="build/win64/Corvane-$version-win64.zip"
+bundle="build/packages/corvane-$version-linux-x86_64.tar.xz"
 [ -f "$tgz" ] || fail "$tgz is missing"
+[ -f "$bundle" ] || fail "$bundle is missing"
+[ "$(tar -tJf "$bundle" | cut -d/ -f1 | sort -u)" = "corvane-$version-linux-x86_64" ] \
+    || fail "$bundle does not unpack to corvane-$version-linux-x86_64/"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb is not version $version"
 metainfo="$(dpkg-deb --fsys-tarfile "$deb" \
     | tar -xO ./usr/share/metainfo/io.github.corvane.Corvane.metainfo.xml)"
@@ -40,7 +44,7 @@ grep -qF "<release version=\"$version\"" <<<"$metainfo" \
 setup="build/win64/Corvane-$version-win64-setup.exe"
 rm -rf "$zip" "$setup" build/win64/manifests
 packaging/windows/build.sh "${windows[@]}"
-artifacts=("$deb" "$tgz")
+artifacts=("$deb" "$tgz" "$bundle")
 # shellcheck source=../packaging/windows/paths.sh
 source packaging/windows/paths.sh
 if [ -f "$CORVANE_QT_WIN_STAMP" ]; then
