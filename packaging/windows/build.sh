@@ -50,22 +50,24 @@ rm -rf "$stage"
 cmake --install "$build" --prefix "$stage"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 
+# Fails unless the text holds each of the strings; the second argument names
+# the text.
+require() {
+  local text="$1" what="$2" want
+  shift 2
+  for want in "$@"; do
+    if ! grep -qF -- "$want" <<<"$text"; then
+      echo "$what lacks $want" >&2
+      exit 1
+    fi
+  done
+}
 # Without them Windows shows a generic icon and no version details, and
 # treats the program as one made for an older Windows.
-resources="$(wrestool -l "$stage/corvane.exe")"
-for want in "--type=14 --name='IDI_ICON1'" "--type=16 " "--type=24 --name=1 "; do
-  if ! grep -qF -- "$want" <<<"$resources"; then
-    echo "corvane.exe lacks the resource $want" >&2
-    exit 1
-  fi
-done
-manifest="$(wrestool -x --raw --type=24 "$stage/corvane.exe")"
-for want in 'level="asInvoker"' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true</longPathAware>'; do
-  if ! grep -qF -- "$want" <<<"$manifest"; then
-    echo "the manifest of corvane.exe lacks $want" >&2
-    exit 1
-  fi
-done
+require "$(wrestool -l "$stage/corvane.exe")" "corvane.exe's resources" \
+  "--type=14 --name='IDI_ICON1'" "--type=16 " "--type=24 --name=1 "
+require "$(wrestool -x --raw --type=24 "$stage/corvane.exe")" "corvane.exe's manifest" \
+  'level="asInvoker"' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true</longPathAware>'
 
 # The notices name the exact Qt source that the DLLs were built from.
 notices="$root/packaging/THIRD-PARTY-NOTICES.txt"
