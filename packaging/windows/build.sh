@@ -70,12 +70,8 @@ require "$(wrestool -x --raw --type=24 "$stage/corvane.exe")" "corvane.exe's man
   'level="asInvoker"' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true</longPathAware>'
 
 # The notices name the exact Qt source that the DLLs were built from.
-notices="$root/packaging/THIRD-PARTY-NOTICES.txt"
-qt_source="$(sed -n 's/^source=//p' "$CORVANE_QT_WIN_STAMP")"
-if ! grep -qF -- "$qt_source.dsc" "$notices"; then
-  echo "$notices does not name the Qt source $qt_source" >&2
-  exit 1
-fi
+require "$(cat "$root/packaging/THIRD-PARTY-NOTICES.txt")" "THIRD-PARTY-NOTICES.txt" \
+  "$(sed -n 's/^source=//p' "$CORVANE_QT_WIN_STAMP").dsc"
 
 name="Corvane-$version-win64"
 rm -f "$build/$name.zip" "$build/$name-setup.exe"
