@@ -79,19 +79,8 @@ done
 
 # --- Debian 13's packages, through a private apt configuration ----------------
 
-# The machine's own mirror, so that a local proxy or snapshot keeps working.
-detect_mirror() {
-  local uri
-  uri="$(
-    {
-      grep -hsE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list |
-        sed -E 's/^[[:space:]]*deb[[:space:]]+(\[[^]]*\][[:space:]]+)?//' | awk '{print $1}'
-      grep -hsE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources |
-        sed -E 's/^[[:space:]]*URIs:[[:space:]]*//' | tr ' ' '\n'
-    } | grep -E '^https?://[^ ]*/debian/?$' | head -n1
-  )"
-  echo "${uri:-http://deb.debian.org/debian}"
-}
+# shellcheck source=../../scripts/debian-mirror.sh
+source "$here/../../scripts/debian-mirror.sh"
 
 # The machine's sources stay untouched, and its package lists are not
 # replaced by ones that only know Debian 13.
@@ -107,7 +96,7 @@ apt_opts=(
 
 update_package_lists() {
   local mirror keyring signed=""
-  mirror="${CORVANE_DEBIAN_MIRROR:-$(detect_mirror)}"
+  mirror="${CORVANE_DEBIAN_MIRROR:-$(debian_mirror debian)}"
   keyring=/usr/share/keyrings/debian-archive-keyring.gpg
   [ -f "$keyring" ] && signed="signed-by=$keyring"
   rm -rf "$apt_dir"

@@ -41,6 +41,8 @@ fi
 name="$(basename "$tarball" .tar.xz)"
 
 scripts/install-deps.sh mmdebstrap x11-utils desktop-file-utils xz-utils
+# shellcheck source=../../../scripts/debian-mirror.sh
+source scripts/debian-mirror.sh
 
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/corvane-chroots"
 mkdir -p "$cache"
@@ -80,9 +82,9 @@ make_chroot() {
     shift
     # shellcheck disable=SC2086 # one package a word
     packages="$(printf '%s\n' $host_packages xvfb fonts-dejavu-core xz-utils "$@" | sort -u | paste -sd,)"
-    sources=("deb http://deb.debian.org/debian $suite main"
-        "deb http://deb.debian.org/debian $suite-updates main"
-        "deb http://deb.debian.org/debian-security $suite-security main")
+    sources=("deb $(debian_mirror debian) $suite main"
+        "deb $(debian_mirror debian) $suite-updates main"
+        "deb $(debian_mirror debian-security) $suite-security main")
     key="$(printf '%s\n' "$packages" "${sources[@]}" | sha256sum | cut -c1-16)"
     image="$cache/$suite-$key.tar"
     # A week old, it misses Debian's security updates of the libraries.
