@@ -78,6 +78,10 @@ has_lines() {
         grep -qxE -- "$line" "$file" || fail "$file has no line matching: $line"
     done
 }
+# The sum of a released file, as SHA256SUMS lists it.
+sum_of() {
+    sed -n "s/^\([0-9a-f]*\)  $(basename "$1")\$/\1/p" "$out/SHA256SUMS"
+}
 if [ -f "$setup" ]; then
     cp -r build/win64/manifests "$out/"
     url="$(sed -n 's/^CMAKE_PROJECT_HOMEPAGE_URL:STATIC=//p' build/win64/CMakeCache.txt)/releases/download/v$version"
@@ -89,12 +93,12 @@ if [ -f "$setup" ]; then
     has_lines "$winget.yaml" "DefaultLocale: en-US" "ManifestType: version"
     has_lines "$winget.installer.yaml" "InstallerType: nullsoft" "Scope: user" "  - Architecture: x64" \
         "    InstallerUrl: $url/$(basename "$setup")" \
-        "    InstallerSha256: $(sha256sum "$setup" | cut -d' ' -f1)" "ManifestType: installer"
+        "    InstallerSha256: $(sum_of "$setup")" "ManifestType: installer"
     has_lines "$winget.locale.en-US.yaml" "PackageLocale: en-US" "Publisher: .+" "PackageName: Corvane" \
         "License: MIT" "ShortDescription: .+" "ManifestType: defaultLocale"
     has_lines "$out/manifests/scoop/corvane.json" "    \"version\": \"$version\"," \
         "            \"url\": \"$url/$(basename "$zip")\"," \
-        "            \"hash\": \"$(sha256sum "$zip" | cut -d' ' -f1)\"," "    \"persist\": \"data\""
+        "            \"hash\": \"$(sum_of "$zip")\"," "    \"persist\": \"data\""
 fi
 echo "Release $version in $out:"
 ls -l "$out"
