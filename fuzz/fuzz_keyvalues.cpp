@@ -1,4 +1,4 @@
-#include "gui/gui.h"
+#include "core/core.h"
 
 #include <cstdlib>
 

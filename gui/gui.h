@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/core.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -19,12 +21,6 @@ using GuiForm = Ui::GUI;
 
 void setupForm(GuiForm &form, QMainWindow *window);
 
-// Writes text as UTF-8 in text mode, all or nothing: the old file stays
-// untouched unless every byte reached the new one. Only a file in a folder
-// that refuses new files is written in place, as a plain write would.
-bool writeTextFile(const QString &path, const QString &text);
-bool replaceFileWith(const QString &path, const QByteArray &bytes);
-
 // Lobby files: "data/<name>.lobby", two lines "pass=" and "lines=".
 QString lobbyFilePath(const QString &name);
 QStringList listLobbies();
@@ -32,33 +28,6 @@ QString lobbyDisplayName(const QString &fileName);
 // Whether the name can be a file of its own inside "data" on this system.
 bool isSafeLobbyName(const QString &name);
 bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText);
-
-// One value of a KeyValues text (Valve's format for Steam's library list and
-// app manifests) with the keys that lead to it, lower-cased, as Steam
-// ignores their case.
-struct KeyValue
-{
-    QStringList keys;
-    QString value;
-};
-// False for text that is malformed, nested too deep or too long.
-bool readKeyValues(const QByteArray &text, QList<KeyValue> &values);
-
-// Where the launchers on a computer record the folders they installed games
-// in, each list in the order it is tried.
-struct GameRecords
-{
-    QStringList steamFolders;
-    QStringList epicManifestFolders;
-    QStringList rockstarFolders;
-    QStringList legendaryFiles;
-};
-// This computer's: registry values and the usual folders on Windows, the
-// home folder and the XDG folders elsewhere.
-GameRecords gameRecordsOnThisComputer();
-// The first folder the records name that holds RDR2.exe, or empty. Reads
-// the records only; anything missing, malformed or too large is skipped.
-QString findGameFolder(const GameRecords &records);
 
 extern const QString kMetaClosingTag;
 extern const QString kDefaultMetaTemplate;
@@ -91,6 +60,12 @@ public:
     // Where "Set RDR2 Directory" looks for the game while none is known;
     // tests give records of their own instead of this computer's.
     void setGameRecords(std::function<GameRecords()> records);
+    // How a change of a game file that was refused for lack of permission is
+    // made once more as administrator: on Windows by Corvane's file mode
+    // through the elevation prompt, elsewhere not at all; tests give one of
+    // their own.
+    using ElevatedRunner = std::function<ElevatedRun(const QStringList &arguments)>;
+    void setElevatedRunner(ElevatedRunner runner);
 
 private slots:
     void on_setPathButton_clicked();
@@ -108,10 +83,18 @@ private:
     void showLineCount(unsigned lineCount);
     QString backupPath() const;
     void useGameDirectory(const QString &directory);
+    bool copyToGameFile(const QString &source, const QString &target);
+    bool deleteGameFile(const QString &target);
+    bool finishGameFileChange(GameFileResult result, const QStringList &elevatedArguments);
 
     std::unique_ptr<GuiForm> ui;
     QString gamePath;
     QString metaPath;
     QString metaTemplate;
     std::function<GameRecords()> gameRecords = gameRecordsOnThisComputer;
+#ifdef Q_OS_WIN
+    ElevatedRunner runElevated = runCorvaneAsAdministrator;
+#else
+    ElevatedRunner runElevated;
+#endif
 };

@@ -1,7 +1,12 @@
 #include "gui/gui.h"
 
+#include "ui_gui.h"
+
 #include <QFile>
+#include <QTemporaryFile>
 #include <QTextStream>
+
+#include <utility>
 
 const QString kMetaClosingTag = QStringLiteral("</CDataFileMgr__ContentsOfDataFileXml>");
 
@@ -55,6 +60,19 @@ const QString kDefaultMetaTemplate = QStringLiteral(
     " <patchFiles />\n"
     "</CDataFileMgr__ContentsOfDataFileXml>");
 
+namespace {
+
+bool writeTemporary(QTemporaryFile &file, const QByteArray &bytes)
+{
+    if (!file.open() || file.write(bytes) != bytes.size())
+        return false;
+    // Closed, it stays until the object goes.
+    file.close();
+    return file.error() == QFileDevice::NoError;
+}
+
+} // namespace
+
 QString GUI::backupPath() const
 {
     return metaPath + QStringLiteral(".original");
@@ -95,9 +113,20 @@ QString GUI::lineBreaks() const
 bool GUI::writeMeta(const QString &passphrase)
 {
     // Without a game directory there is nothing to open, and Qt would warn.
-    if (metaPath.isEmpty())
+    if (metaPath.isEmpty()) {
+        ui->statusbar->setToolTip(QStringLiteral("No RDR2 directory is set: choose the game's folder first."));
         return false;
-    return writeTextFile(metaPath, metaTemplate + lineBreaks() + passphrase);
+    }
+    const QByteArray bytes = textFileBytes(metaTemplate + lineBreaks() + passphrase);
+    const GameFileResult result = writeGameFile(metaPath, bytes);
+    // The file mode takes what to write from a file: one of Corvane's own,
+    // gone once the change is over.
+    QTemporaryFile content;
+    QStringList elevated;
+    if (result.refused && runElevated && writeTemporary(content, bytes))
+        elevated = QStringList{QStringLiteral("write"), gameFileArgument(content.fileName()),
+                               gameFileArgument(metaPath)};
+    return finishGameFileChange(result, elevated);
 }
 
 QString GUI::readActivePassphrase(unsigned &lineCount) const
@@ -127,8 +156,9 @@ bool GUI::backupMeta()
 {
     if (!QFile::exists(metaPath))
         return false;
-    // QFile::copy never replaces an existing file, so the first backup stays.
-    QFile::copy(metaPath, backupPath());
+    // The first backup is the game's own file, so it is never replaced.
+    if (!QFile::exists(backupPath()))
+        copyToGameFile(metaPath, backupPath());
     return true;
 }
 
@@ -136,25 +166,54 @@ void GUI::restoreMeta()
 {
     if (!QFile::exists(metaPath))
         return;
-    QFile backup(backupPath());
-    if (!backup.exists()) {
-        QFile::remove(metaPath);
-        return;
-    }
     // The backup replaces the meta file in one step, so a copy that fails
     // leaves the game with the file it had rather than with none.
-    if (!backup.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray bytes = backup.readAll();
-    if (backup.error() == QFileDevice::NoError)
-        replaceFileWith(metaPath, bytes);
+    if (QFile::exists(backupPath()))
+        copyToGameFile(backupPath(), metaPath);
+    else
+        deleteGameFile(metaPath);
 }
 
 void GUI::removeBackup()
 {
     // Without a game directory the backup path would name a stray file in
     // the working directory.
-    if (metaPath.isEmpty())
-        return;
-    QFile::remove(backupPath());
+    if (!metaPath.isEmpty() && QFile::exists(backupPath()))
+        deleteGameFile(backupPath());
+}
+
+bool GUI::copyToGameFile(const QString &source, const QString &target)
+{
+    return finishGameFileChange(::copyGameFile(source, target),
+                                {QStringLiteral("write"), gameFileArgument(source), gameFileArgument(target)});
+}
+
+bool GUI::deleteGameFile(const QString &target)
+{
+    return finishGameFileChange(removeGameFile(target), {QStringLiteral("remove"), gameFileArgument(target)});
+}
+
+// A change refused for lack of permission is made once more as
+// administrator, with one prompt at most; the status line's tooltip says
+// why a change failed until the next one succeeds.
+bool GUI::finishGameFileChange(GameFileResult result, const QStringList &elevatedArguments)
+{
+    if (result.refused && runElevated && !elevatedArguments.isEmpty()) {
+        const ElevatedRun run = runElevated(QStringList{QStringLiteral("--game-file")} + elevatedArguments);
+        if (run.outcome == ElevatedRun::Finished && run.exitCode == 0)
+            result.done = true;
+        else if (run.outcome == ElevatedRun::Declined)
+            result.message += QStringLiteral(" The administrator prompt was declined.");
+        else if (run.outcome == ElevatedRun::Finished)
+            result.message += QStringLiteral(" As administrator it failed too (exit code %1).").arg(run.exitCode);
+        else
+            result.message += QStringLiteral(" Corvane could not start itself as administrator.");
+    }
+    ui->statusbar->setToolTip(result.done ? QString() : result.message);
+    return result.done;
+}
+
+void GUI::setElevatedRunner(ElevatedRunner runner)
+{
+    runElevated = std::move(runner);
 }

@@ -1,3 +1,4 @@
+#include "app/gamefilemode.h"
 #include "app/settings.h"
 #include "gui/gui.h"
 #include "testsupport.h"
@@ -76,6 +77,17 @@ Files snapshot()
     return files;
 }
 
+// The game's x64/data and its files as another account's game has them:
+// readable, but neither writable nor taking new files.
+void lockGameFolder(bool locked)
+{
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto exec = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    for (const QString &file : QDir("game/x64/data").entryList(QDir::Files))
+        QFile::setPermissions("game/x64/data/" + file, readOnly | (locked ? QFile::Permissions() : QFile::WriteOwner));
+    QFile::setPermissions("game/x64/data", readOnly | exec | (locked ? QFile::Permissions() : QFile::WriteOwner));
+}
+
 Files outsideOwnFolders(Files files)
 {
     files.removeIf([](auto it) { return it.key().startsWith("data") || it.key().startsWith("game/x64/data"); });
@@ -91,6 +103,8 @@ class FailuresTest : public WorkDirTest
 private slots:
     void matrix_data();
     void matrix();
+    void administrator_data();
+    void administrator();
 
 private:
     void run(GUI &window, const QString &step);
@@ -113,6 +127,10 @@ void FailuresTest::run(GUI &window, const QString &step)
         click("createButton");
     } else if (words[0] == "choose" || words[0] == "cancel") {
         chooseDirectory(window, words.value(1));
+    } else if (words[0] == "gone") {
+        QDir(words[1]).removeRecursively();
+    } else if (words[0] == "unlock") {
+        lockGameFolder(false);
     } else {
         const QMap<QString, const char *> buttons{{"use", "useSelectedButton"},
                                                   {"delete", "removeSelectedButton"},
@@ -146,6 +164,9 @@ void FailuresTest::matrix_data()
     QTest::newRow("disk full: backup copy") << Files{{metaFile + ".original", "<remove>"}} << "" << 8
         << QStringList{"choose game"} << QStringList{camp} << Files();
     QTest::newRow("disk full: restore copy") << Files() << "" << 8 << QStringList{"public"} << QStringList{camp} << Files();
+    // Qt writes this much past its buffer, and reports a short write as done.
+    QTest::newRow("disk full: restore of a large backup") << Files{{metaFile + ".original", QByteArray(64 << 10, 'o')}}
+        << "" << 1000 << QStringList{"public"} << QStringList{camp} << Files();
 
     QTest::newRow("public without backup") << Files{{metaFile + ".original", "<remove>"}} << "" << 0
         << QStringList{"public"} << QStringList{open} << Files{{metaFile, "<missing>"}, {metaFile + ".original", "<missing>"}};
@@ -246,6 +267,110 @@ void FailuresTest::matrix()
     if (fileSizeLimit > 0)
         QCOMPARE(now, before);
     QCOMPARE(outsideOwnFolders(now), outsideOwnFolders(before));
+    for (auto it = after.begin(); it != after.end(); ++it)
+        QCOMPARE(now.value(it.key(), "<missing>"), it.value());
+}
+
+void FailuresTest::administrator_data()
+{
+    // clang-format off
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<Files>("changes");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("tooltip");
+    QTest::addColumn<Files>("after");
+
+    const Files other{{"data/Other.lobby", "pass=other\nlines=3\n"}};
+    const Files noBackup{{metaFile + ".original", "<remove>"}};
+    const QString camp = "Private (Camp)  |  Lobbies: 1  |  Using default XML";
+    const QString denied = "Could not change @/game/x64/data/startup.meta: access denied.";
+    const QString declined = " The administrator prompt was declined.";
+
+    QTest::newRow("use") << true << other << QStringList{"select Other", "use"} << true
+        << QStringList{"--game-file write <temp> <meta>"} << "Private (Other)  |  Lobbies: 2  |  Using default XML" << ""
+        << Files{{metaFile, native(own() + "\n\n\nother")}};
+    QTest::newRow("use, declined") << true << other << QStringList{"select Other", "use"} << false
+        << QStringList{"--game-file write <temp> <meta>"} << "Could not access meta file.  |  Lobbies: 2  |  Using default XML"
+        << denied + declined << Files{{metaFile, own() + "\n\ncamp"}};
+    QTest::newRow("use, declined, then allowed by the folder") << true << other
+        << QStringList{"select Other", "use", "unlock", "use"} << false << QStringList{"--game-file write <temp> <meta>"}
+        << "Private (Other)  |  Lobbies: 2  |  Using default XML" << "" << Files{{metaFile, native(own() + "\n\n\nother")}};
+    QTest::newRow("backup") << true << noBackup << QStringList{"choose game"} << true
+        << QStringList{"--game-file write <meta> <meta>.original"} << camp << ""
+        << Files{{metaFile + ".original", own() + "\n\ncamp"}};
+    QTest::newRow("public with backup") << true << Files() << QStringList{"public"} << true
+        << QStringList{"--game-file write <meta>.original <meta>"} << "Public  |  Lobbies: 1  |  Using default XML" << ""
+        << Files{{metaFile, "the game's own meta file"}};
+    QTest::newRow("public without backup, declined") << true << noBackup << QStringList{"public"} << false
+        << QStringList{"--game-file remove <meta>"} << camp
+        << "Could not delete @/game/x64/data/startup.meta: access denied." + declined << Files{{metaFile, own() + "\n\ncamp"}};
+    QTest::newRow("clear backup") << true << Files() << QStringList{"clear"} << true
+        << QStringList{"--game-file remove <meta>.original"} << camp << "" << Files{{metaFile + ".original", "<missing>"}};
+    QTest::newRow("missing folder is no refusal") << false << Files() << QStringList{"gone game/x64/data", "use"} << true
+        << QStringList() << "Could not access meta file.  |  Lobbies: 1  |  Using default XML"
+        << "Could not change @/game/x64/data/startup.meta: its folder does not exist." << Files{{metaFile, "<missing>"}};
+    // clang-format on
+}
+
+// A change refused for lack of permission goes to the file mode as
+// administrator, once, and the status line's tooltip says why one failed.
+void FailuresTest::administrator()
+{
+    QFETCH(bool, locked);
+    QFETCH(Files, changes);
+    QFETCH(QStringList, steps);
+    QFETCH(bool, allowed);
+    QFETCH(QStringList, calls);
+    QFETCH(QString, status);
+    QFETCH(QString, tooltip);
+    QFETCH(Files, after);
+
+#ifdef Q_OS_UNIX
+    if (locked && geteuid() == 0)
+        QSKIP("root ignores folder permissions; CTest runs this row again as nobody");
+#else
+    if (locked)
+        QSKIP("needs a folder that refuses this user, which Wine's administrator never meets");
+#endif
+    apply(baseFiles());
+    apply(changes);
+    const StartupSettings settings = loadStartupSettings();
+    GUI window(nullptr, settings.gamePath, settings.lineCount);
+    lockGameFolder(locked);
+    const auto unlock = qScopeGuard([] { lockGameFolder(false); });
+
+    const QString metaArgument = QDir::toNativeSeparators(QDir(metaFile).absolutePath());
+    QStringList seen;
+    QStringList temporaryFiles;
+    window.setElevatedRunner([&](const QStringList &arguments) {
+        QStringList shown = arguments;
+        // A new meta file comes in a temporary file, gone afterwards.
+        if (arguments.value(1) == "write" && !arguments.value(2).startsWith(metaArgument)) {
+            temporaryFiles << arguments[2];
+            shown[2] = "<temp>";
+        }
+        seen << shown.join(' ').replace(metaArgument, "<meta>");
+        if (!allowed)
+            return ElevatedRun{ElevatedRun::Declined, -1};
+        // As administrator the folder's refusal does not count.
+        lockGameFolder(false);
+        const int exitCode = runGameFileMode(arguments.mid(1));
+        lockGameFolder(locked);
+        return ElevatedRun{ElevatedRun::Finished, exitCode};
+    });
+    for (const QString &step : steps)
+        run(window, step);
+
+    QCOMPARE(seen, calls);
+    QCOMPARE(window.findChild<QStatusBar *>("statusbar")->currentMessage(), status);
+    const QString workDir = QDir::toNativeSeparators(QDir::currentPath());
+    QCOMPARE(window.findChild<QStatusBar *>("statusbar")->toolTip(), QString(tooltip).replace("@", workDir));
+    for (const QString &file : temporaryFiles)
+        QVERIFY2(!QFile::exists(file), qPrintable(file));
+    const Files now = snapshot();
     for (auto it = after.begin(); it != after.end(); ++it)
         QCOMPARE(now.value(it.key(), "<missing>"), it.value());
 }

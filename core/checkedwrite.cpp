@@ -1,0 +1,40 @@
+#include "core/core.h"
+
+#include <QSaveFile>
+
+QByteArray textFileBytes(const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+#ifdef Q_OS_WIN
+    bytes.replace("\n", "\r\n");
+#endif
+    return bytes;
+}
+
+bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    // A folder that refuses new files (a game installed by another account)
+    // leaves no room for the temporary file; the file is then written in
+    // place, as a plain write would. Qt does that only on Unix when
+    // permission was refused, and on Windows for a path naming an NTFS
+    // stream, which no lobby name can; every other write stays all or nothing.
+    file.setDirectWriteFallback(true);
+    bool written = file.open(QIODevice::WriteOnly);
+    // A write cut short (a full disk, a file size limit) can come back
+    // without an error, and commit() can report success after a buffered
+    // write failed, so both are checked before the file is replaced.
+    written = written && file.write(bytes) == bytes.size() && file.flush() && file.error() == QFileDevice::NoError;
+    if (written && file.commit())
+        return true;
+    if (error)
+        *error = file.error() == QFileDevice::NoError ? QStringLiteral("not every byte could be written")
+                                                      : file.errorString();
+    file.cancelWriting();
+    return false;
+}
+
+bool writeTextFile(const QString &path, const QString &text)
+{
+    return replaceFileWith(path, textFileBytes(text));
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What Corvane does besides its window: checked writes, reading where the
+// launchers installed the game, and changing the game's own files, once more
+// as administrator where Windows refuses.
+
+// Text as a text-mode file holds it: UTF-8, with CR LF line ends on Windows.
+QByteArray textFileBytes(const QString &text);
+// Replaces the file with the bytes, all or nothing: the old file stays
+// untouched unless every byte reached the new one. Only a file in a folder
+// that refuses new files is written in place, as a plain write would. On
+// failure, *error says why.
+bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+bool writeTextFile(const QString &path, const QString &text);
+
+// One value of a KeyValues text (Valve's format for Steam's library list and
+// app manifests) with the keys that lead to it, lower-cased, as Steam
+// ignores their case.
+struct KeyValue
+{
+    QStringList keys;
+    QString value;
+};
+// False for text that is malformed, nested too deep or too long.
+bool readKeyValues(const QByteArray &text, QList<KeyValue> &values);
+
+// Where the launchers on a computer record the folders they installed games
+// in, each list in the order it is tried.
+struct GameRecords
+{
+    QStringList steamFolders;
+    QStringList epicManifestFolders;
+    QStringList rockstarFolders;
+    QStringList legendaryFiles;
+};
+// This computer's: registry values and the usual folders on Windows, the
+// home folder and the XDG folders elsewhere.
+GameRecords gameRecordsOnThisComputer();
+// The first folder the records name that holds RDR2.exe, or empty. Reads
+// the records only; anything missing, malformed or too large is skipped.
+QString findGameFolder(const GameRecords &records);
+
+// The outcome of one change to one of the game's files.
+struct GameFileResult
+{
+    bool done = false;
+    // Refused for lack of permission, which administrator rights may lift.
+    bool refused = false;
+    // Why it failed, naming the file, in a sentence.
+    QString message;
+};
+// The whole of a plain file; on failure, *error says why.
+bool readWholeFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
+GameFileResult writeGameFile(const QString &target, const QByteArray &bytes);
+GameFileResult copyGameFile(const QString &source, const QString &target);
+GameFileResult removeGameFile(const QString &target);
+// Whether the failed change of the target was refused for lack of
+// permission rather than for another reason, such as a full disk.
+bool refusedForPermission(const QString &target, bool removing);
+
+// The only files that Corvane changes as administrator: a game's
+// x64/data/startup.meta and its backup, reached through no link below the
+// game's folder. Says why a path is not one of them, or nothing when it is.
+QString gameFileTargetProblem(const QString &target);
+// A path as the file mode takes it: absolute, clean and native.
+QString gameFileArgument(const QString &path);
+
+// What became of a start of Corvane's file mode as administrator.
+struct ElevatedRun
+{
+    enum Outcome { Finished, Declined, NotStarted };
+    Outcome outcome = NotStarted;
+    int exitCode = -1;
+};
+#ifdef Q_OS_WIN
+// Starts the program with the arguments through Windows' elevation prompt
+// and waits for it.
+ElevatedRun runAsAdministrator(const QString &program, const QStringList &arguments);
+// This program, with the arguments of its file mode.
+ElevatedRun runCorvaneAsAdministrator(const QStringList &arguments);
+#endif
