@@ -161,8 +161,9 @@ unpack_source() {
   if [ "${CORVANE_QT_NO_PATCHES:-0}" = 1 ]; then
     mkdir -p "$work/src"
     tar -xJf "$work"/download/qt6-base_*.orig.tar.xz -C "$work/src" --strip-components=1
-    # Debian's copyright file, for the notices, comes all the same.
-    tar -xJf "$work"/download/qt6-base_*.debian.tar.xz -C "$work/src" debian/copyright
+    # Debian's copyright file, for the notices, and its changelog, for the
+    # date the DLLs carry, come all the same.
+    tar -xJf "$work"/download/qt6-base_*.debian.tar.xz -C "$work/src" debian/copyright debian/changelog
   else
     # Debian's patches are security fixes and build-system tweaks that are
     # harmless on Windows; keep them unless they stop applying.
@@ -197,7 +198,7 @@ build_qt() {
   local name="$1" build="$work/build-$1" install_prefix="$2" fingerprint start
   shift 2
   fingerprint="$(printf '%s\n' "$@" "patches=${CORVANE_QT_NO_PATCHES:-0}" \
-    "mingw-w64=$mingw_version" | sha256sum | cut -d' ' -f1)"
+    "mingw-w64=$mingw_version" "flags=${CXXFLAGS:-}" | sha256sum | cut -d' ' -f1)"
   if [ "$(cat "$build/.configured" 2>/dev/null || true)" != "$fingerprint" ]; then
     rm -rf "$build"
     mkdir -p "$build"
@@ -321,6 +322,14 @@ target_args=(
   # DirectWrite font database with it. The 1.1 API is what mingw lacks.
   -DFEATURE_direct2d1_1=OFF
 )
+# The DLLs are shipped, so every machine must build the same bytes: no path
+# of this cache in them, and where a tool records a date (the linker's and
+# strip's PE time stamp, rcc's file times), the date of Debian's source
+# package.
+SOURCE_DATE_EPOCH="$(dpkg-parsechangelog -l "$work/src/debian/changelog" -STimestamp)"
+CFLAGS="-ffile-prefix-map=$cache=/corvane-win64"
+CXXFLAGS="$CFLAGS"
+export SOURCE_DATE_EPOCH CFLAGS CXXFLAGS
 build_qt win64 "$prefix" "${target_args[@]}"
 require_files "$prefix" \
   bin/Qt6Core.dll \
