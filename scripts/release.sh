@@ -1,104 +1,60 @@
 #!/usr/bin/env bash
-# Makes a release from this checkout: runs the test suite, builds and checks
-# the Linux packages and the Windows zip and installer, and collects them
-# with their checksums in build/release-artifacts, and the manifests that
-# winget and Scoop install them by in its manifests/.
+# Makes a release from this checkout, each file built once and checked as
+# it is released: the Linux packages from a build that runs the whole test
+# suite (the package preset), the .deb checked by packaging/linux/check-deb.sh
+# and installed by check-install.sh, the bundle run by
+# packaging/linux/bundle/check-bundle.sh, the Windows packages built and
+# checked by packaging/windows/build.sh. Collects them in build/release with their
+# SHA256SUMS, the winget and Scoop manifests in manifests/, and
+# corvane-<version>.buildinfo, which names the Debian packages that built them.
 #
 #   release.sh                 the Windows packages only when Qt for Windows is cached
 #   release.sh --with-windows  builds Qt for Windows first when it is not
+#   release.sh --no-checks     the packages alone, unchecked (check-reproducible.sh)
 set -euo pipefail
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
-
-windows=(--if-cached)
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+checks=true
 case "${1:-}" in
-    "") ;;
-    --with-windows) windows=() ;;
-    *) echo "usage: $0 [--with-windows]" >&2; exit 2 ;;
+    "") windows=--if-cached ;;
+    --with-windows) windows="" ;;
+    --no-checks) windows=--no-checks checks=false ;;
+    *) echo "usage: $0 [--with-windows | --no-checks]" >&2; exit 2 ;;
 esac
+reproducible
+cd "$CORVANE_ROOT"
+scripts/install-deps.sh dpkg-dev patchelf qt6-wayland zip unzip xz-utils
+version="$(corvane_version)"
+# Nothing from an earlier build may pass for this one.
+rm -rf build/packages build/release build/win64/Corvane-* build/win64/manifests
 
-fail() {
-    echo "release: $*" >&2
-    exit 1
-}
-
-scripts/install-deps.sh icoutils unzip && cmake --workflow --preset test
-scripts/check-packages.sh
-
-# Everything must carry the project's version from CMakeLists.txt.
-version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)"
-deb="build/packages/corvane_${version}_$(dpkg --print-architecture).deb"
-tgz="build/packages/corvane-$version-Linux.tar.gz"
-zip="build/win64/Corvane-$version-win64.zip"
-bundle="build/packages/corvane-$version-linux-x86_64.tar.xz"
-[ -f "$tgz" ] || fail "$tgz is missing"
-[ -f "$bundle" ] || fail "$bundle is missing"
-[ "$(tar -tJf "$bundle" | cut -d/ -f1 | sort -u)" = "corvane-$version-linux-x86_64" ] \
-    || fail "$bundle does not unpack to corvane-$version-linux-x86_64/"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "$deb is not version $version"
-metainfo="$(dpkg-deb --fsys-tarfile "$deb" \
-    | tar -xO ./usr/share/metainfo/io.github.corvane.Corvane.metainfo.xml)"
-grep -qF "<release version=\"$version\"" <<<"$metainfo" \
-    || fail "the AppStream release in $deb is not $version"
-
-# Packages left from an earlier build must not pass for this one.
-setup="build/win64/Corvane-$version-win64-setup.exe"
-rm -rf "$zip" "$setup" build/win64/manifests
-packaging/windows/build.sh "${windows[@]}"
-artifacts=("$deb" "$tgz" "$bundle")
-# shellcheck source=../packaging/windows/paths.sh
-source packaging/windows/paths.sh
-if [ -f "$CORVANE_QT_WIN_STAMP" ]; then
-    [ -f "$zip" ] || fail "$zip is missing"
-    [ -f "$setup" ] || fail "$setup is missing"
-    exe="$(mktemp -d)"
-    trap 'rm -rf "$exe"' EXIT
-    unzip -q -j "$zip" "Corvane-$version-win64/corvane.exe" -d "$exe"
-    # build.sh has checked that the version resources are there.
-    for file in "$exe/corvane.exe" "$setup"; do
-        file_version="$(wrestool -x --raw --type=16 "$file" | strings -el | sed -n '/^ProductVersion$/{n;p}')"
-        [ "$file_version" = "$version" ] || fail "$(basename "$file") is version '$file_version', not $version"
-    done
-    artifacts+=("$zip" "$setup")
+if $checks; then
+    cmake --workflow --preset package
+    packaging/linux/check-deb.sh
+    packaging/linux/check-install.sh
+    packaging/linux/bundle/check-bundle.sh
 else
-    echo "release: no Windows packages, as Qt for Windows is not cached (--with-windows builds it)"
+    cmake --preset package
+    cmake --build --preset package --target corvane corvane_docs
+    cpack --preset package
 fi
+packaging/windows/build.sh ${windows:+"$windows"}
 
-out=build/release-artifacts
-rm -rf "$out"
+out=build/release
 mkdir -p "$out"
-cp "${artifacts[@]}" "$out/"
-(cd "$out" && sha256sum -- * >SHA256SUMS)
-
-# The package managers' manifests name the very files released, by address
-# and hash, and carry the fields that winget and Scoop require.
-has_lines() {
-    local file="$1" line
-    shift
-    for line in "$@"; do
-        grep -qxE -- "$line" "$file" || fail "$file has no line matching: $line"
-    done
-}
-# The sum of a released file, as SHA256SUMS lists it.
-sum_of() {
-    sed -n "s/^\([0-9a-f]*\)  $(basename "$1")\$/\1/p" "$out/SHA256SUMS"
-}
-if [ -f "$setup" ]; then
-    cp -r build/win64/manifests "$out/"
-    url="$(sed -n 's/^CMAKE_PROJECT_HOMEPAGE_URL:STATIC=//p' build/win64/CMakeCache.txt)/releases/download/v$version"
-    winget="$out/manifests/winget/Corvane.Corvane"
-    for manifest in "$winget.yaml" "$winget.installer.yaml" "$winget.locale.en-US.yaml"; do
-        has_lines "$manifest" "PackageIdentifier: Corvane.Corvane" "PackageVersion: $version" \
-            "ManifestVersion: 1\.9\.0"
-    done
-    has_lines "$winget.yaml" "DefaultLocale: en-US" "ManifestType: version"
-    has_lines "$winget.installer.yaml" "InstallerType: nullsoft" "Scope: user" "  - Architecture: x64" \
-        "    InstallerUrl: $url/$(basename "$setup")" \
-        "    InstallerSha256: $(sum_of "$setup")" "ManifestType: installer"
-    has_lines "$winget.locale.en-US.yaml" "PackageLocale: en-US" "Publisher: .+" "PackageName: Corvane" \
-        "License: MIT" "ShortDescription: .+" "ManifestType: defaultLocale"
-    has_lines "$out/manifests/scoop/corvane.json" "    \"version\": \"$version\"," \
-        "            \"url\": \"$url/$(basename "$zip")\"," \
-        "            \"hash\": \"$(sum_of "$zip")\"," "    \"persist\": \"data\""
-fi
+cp build/packages/*"$version"* "$out/"
+windows=(build/win64/Corvane-"$version"-win64{.zip,-setup.exe} build/win64/manifests)
+if [ -d build/win64/manifests ]; then cp -r "${windows[@]}" "$out/"; fi
+(cd "$out" && find . -maxdepth 1 -type f -printf '%P\n' | sort | xargs sha256sum >SHA256SUMS)
+{
+    echo "Source: corvane $version"
+    echo "Commit: $(git rev-parse HEAD 2>/dev/null || echo none)"
+    echo "Source-Date-Epoch: $SOURCE_DATE_EPOCH"
+    # shellcheck source=../packaging/windows/paths.sh
+    if [ -d build/win64/manifests ]; then echo "Qt-For-Windows: $(source packaging/windows/paths.sh \
+        && tr '\n' ' ' <"$CORVANE_QT_WIN_PREFIX/.corvane-inputs")"; fi
+    echo "Installed-Build-Depends:"
+    dpkg-query -W -f='${db:Status-Abbrev}${Package}:${Architecture} (= ${Version})\n' | sed -n 's/^ii / /p' | sort
+} >"$out/corvane-$version.buildinfo"
 echo "Release $version in $out:"
-ls -l "$out"
+cat "$out/SHA256SUMS"

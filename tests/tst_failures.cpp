@@ -366,8 +366,8 @@ void FailuresTest::administrator()
 
     QCOMPARE(seen, calls);
     QCOMPARE(window.findChild<QStatusBar *>("statusbar")->currentMessage(), status);
-    const QString workDir = QDir::toNativeSeparators(QDir::currentPath());
-    QCOMPARE(window.findChild<QStatusBar *>("statusbar")->toolTip(), QString(tooltip).replace("@", workDir));
+    QCOMPARE(window.findChild<QStatusBar *>("statusbar")->toolTip(),
+             QDir::toNativeSeparators(tooltip.replace("@", QDir::currentPath())));
     for (const QString &file : temporaryFiles)
         QVERIFY2(!QFile::exists(file), qPrintable(file));
     const Files now = snapshot();

@@ -1,80 +1,53 @@
 #!/usr/bin/env bash
-# Builds the Windows x64 packages on Debian: Qt for Windows (once, cached
-# outside the checkout), then Corvane with the whole test suite run under
-# wine, then build/win64/Corvane-<version>-win64.zip and the installer
-# Corvane-<version>-win64-setup.exe, which is tried under wine.
+# Builds the Windows x64 packages on Debian: Qt for Windows once
+# (build-qt.sh), then Corvane with its whole test suite under Wine, one
+# staged tree, and from it CPack's zip and installer (check-resources.cmake
+# checks both), with the winget and Scoop manifests, in build/win64;
+# check-installer.sh tries the installer under Wine.
 #
-#   build.sh            everything; the first run builds Qt (about 20 minutes)
-#   build.sh --if-cached  the same, but only when Qt for Windows is already
-#                       cached; otherwise says so in one line and succeeds
+#   build.sh              everything; the first run builds Qt (about 25 minutes)
+#   build.sh --if-cached  the same when Qt for Windows is cached; else says so
+#   build.sh --no-checks  the packages alone, when Qt is cached (check-reproducible.sh)
 set -euo pipefail
-
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-root="$(cd "$here/../.." && pwd)"
 # shellcheck source=paths.sh
 source "$here/paths.sh"
-
-if [ "${1:-}" = "--if-cached" ] && [ ! -f "$CORVANE_QT_WIN_STAMP" ]; then
-  echo "Windows build skipped: no cross-built Qt in $CORVANE_QT_WIN_PREFIX (packaging/windows/build.sh makes it)"
-  exit 0
+checks=true
+if [ "${1:-}" = --if-cached ] || [ "${1:-}" = --no-checks ]; then
+    [ "$1" = --no-checks ] && checks=false
+    if [ ! -f "$CORVANE_QT_WIN_STAMP" ]; then
+        echo "Windows packages skipped: no Qt for Windows in $CORVANE_QT_WIN_PREFIX (packaging/windows/build.sh makes it)"
+        exit 0
+    fi
 fi
 
-"$here/setup-deps.sh"
+"$CORVANE_ROOT/scripts/install-deps.sh" windows
 "$here/build-qt.sh"
-
 # Screen readers reach the window through Qt's accessibility.
-if ! grep -qx '#define QT_FEATURE_accessibility 1' "$CORVANE_QT_WIN_PREFIX/include/QtGui/qtgui-config.h"; then
-  echo "Qt for Windows in $CORVANE_QT_WIN_PREFIX was built without accessibility" >&2
-  exit 1
+grep -qx '#define QT_FEATURE_accessibility 1' "$CORVANE_QT_WIN_PREFIX/include/QtGui/qtgui-config.h" \
+    || fail "Qt for Windows in $CORVANE_QT_WIN_PREFIX was built without accessibility"
+
+# The linker and strip stamp the DLLs and programs with SOURCE_DATE_EPOCH.
+reproducible
+cd "$CORVANE_ROOT"
+build=build/win64
+cmake --preset win64
+if $checks; then
+    cmake --build --preset win64
+    ctest --preset win64
+else
+    cmake --build --preset win64 --target corvane
 fi
-
-build="$root/build/win64"
-# Debian's Qt leaves the plugins out of its CMake packages unless asked.
-cmake -S "$root" -B "$build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
-  -DCORVANE_MINGW_ROOT="$CORVANE_MINGW_ROOT" \
-  -DQT_SKIP_AUTO_PLUGIN_INCLUSION=OFF \
-  -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
-  -DCMAKE_PREFIX_PATH="$CORVANE_QT_WIN_PREFIX" \
-  -DQT_HOST_PATH="$CORVANE_HOST_QT_PREFIX" \
-  -DQT_HOST_PATH_CMAKE_DIR="$CORVANE_HOST_QT_CMAKE_DIR" \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh"
-cmake --build "$build"
-ctest --test-dir "$build" --output-on-failure
-
-version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")"
-# One staged tree, checked here, is what both the zip and the installer hold.
 stage="$build/stage"
 rm -rf "$stage"
 cmake --install "$build" --prefix "$stage"
 find "$stage" \( -name '*.exe' -o -name '*.dll' \) -exec x86_64-w64-mingw32-strip --strip-unneeded {} +
 
-# Fails unless the text holds each of the strings; the second argument names
-# the text.
-require() {
-  local text="$1" what="$2" want
-  shift 2
-  for want in "$@"; do
-    if ! grep -qF -- "$want" <<<"$text"; then
-      echo "$what lacks $want" >&2
-      exit 1
-    fi
-  done
-}
-# Without them Windows shows a generic icon and no version details, and
-# treats the program as one made for an older Windows.
-require "$(wrestool -l "$stage/corvane.exe")" "corvane.exe's resources" \
-  "--type=14 --name='IDI_ICON1'" "--type=16 " "--type=24 --name=1 "
-require "$(wrestool -x --raw --type=24 "$stage/corvane.exe")" "corvane.exe's manifest" \
-  'level="asInvoker"' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}' '>true</longPathAware>'
-
-# The notices name the exact Qt source that the DLLs were built from.
-require "$(cat "$root/packaging/THIRD-PARTY-NOTICES.txt")" "THIRD-PARTY-NOTICES.txt" \
-  "$(sed -n 's/^source=//p' "$CORVANE_QT_WIN_STAMP").dsc"
-
-name="Corvane-$version-win64"
-rm -f "$build/$name.zip" "$build/$name-setup.exe"
+name="Corvane-$(corvane_version)-win64"
+rm -rf "$build/$name.zip" "$build/$name-setup.exe" "$build/manifests"
 cpack --config "$build/CPackConfig.cmake"
-"$here/check-installer.sh" "$build"
-echo "Windows packages: $build/$name.zip ($(du -h "$build/$name.zip" | cut -f1)), $build/$name-setup.exe ($(du -h "$build/$name-setup.exe" | cut -f1))"
+if $checks; then
+    "$here/check-manifests.py" "$build/manifests"
+    "$here/check-installer.sh" "$build"
+fi
+echo "Windows packages: $build/$name.zip, $build/$name-setup.exe"

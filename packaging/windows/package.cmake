@@ -31,6 +31,14 @@ if(MINGW)
             PRE_INCLUDE_REGEXES "^lib"
             PRE_EXCLUDE_REGEXES "."
             DIRECTORIES ${gcc_dll_dir} ${root_lib_dirs})
+    # Cross-built on Linux, the tests run under Wine, finding the DLLs in the
+    # same places: beside Qt's own Qt6::Core, and the runtime's.
+    if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+        get_target_property(qt_core Qt6::Core IMPORTED_LOCATION_RELEASE)
+        get_filename_component(qt_bin "${qt_core}" DIRECTORY)
+        list(JOIN root_lib_dirs ":" root_lib_dirs)
+        set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh "${qt_bin}:${gcc_dll_dir}:${root_lib_dirs}")
+    endif()
 endif()
 
 install(FILES LICENSE packaging/THIRD-PARTY-NOTICES.txt DESTINATION .)
@@ -56,6 +64,14 @@ if(CORVANE_MINGW_ROOT)
             DESTINATION licenses RENAME mingw-w64-copyright.txt)
     install(FILES /usr/share/doc/nsis/copyright
             DESTINATION licenses RENAME nsis-copyright.txt)
+    # The notices name the exact Qt source that the DLLs were built from.
+    file(STRINGS "${QT6_INSTALL_PREFIX}/.corvane-inputs" qt_source REGEX "^source=")
+    string(REPLACE "source=" "" qt_source "${qt_source}")
+    file(READ ${CMAKE_SOURCE_DIR}/packaging/THIRD-PARTY-NOTICES.txt notices)
+    string(FIND "${notices}" "${qt_source}.dsc" at)
+    if(qt_source STREQUAL "" OR at EQUAL -1)
+        message(FATAL_ERROR "THIRD-PARTY-NOTICES.txt does not name ${qt_source}.dsc, which Qt was built from")
+    endif()
 endif()
 
 set(CPACK_PACKAGE_NAME Corvane)
@@ -72,7 +88,12 @@ set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Corvane)
 set(CPACK_RESOURCE_FILE_LICENSE "${CMAKE_SOURCE_DIR}/LICENSE")
 set(CPACK_NSIS_MUI_ICON "${CORVANE_ICON}")
 set(CPACK_NSIS_MUI_UNIICON "${CORVANE_ICON}")
-set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/manifests.cmake")
+# Checked, made again byte for byte from the same sources, then described by
+# the package managers' manifests, with their hashes.
+set(CPACK_CORVANE_SOURCE_DATE_EPOCH ${CORVANE_SOURCE_DATE_EPOCH})
+set(CPACK_CORVANE_RELEASE_DAY ${CORVANE_RELEASE_DAY})
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/check-resources.cmake
+    ${CMAKE_CURRENT_LIST_DIR}/../repack.cmake ${CMAKE_CURRENT_LIST_DIR}/manifests.cmake)
 set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack-per-generator.cmake")
 # CPack's own template asks for administrator rights and installs for all users.
 list(PREPEND CMAKE_MODULE_PATH "${CMAKE_CURRENT_LIST_DIR}")

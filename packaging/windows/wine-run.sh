@@ -1,62 +1,56 @@
 #!/usr/bin/env bash
-# Runs a cross-built Windows program under wine and exits with its exit code:
-#   wine-run.sh program.exe [args...]
-#
-# Suitable as CMAKE_CROSSCOMPILING_EMULATOR, so that ctest runs the Windows
-# test executables. The Qt and MinGW runtime DLLs are found through WINEPATH;
-# directories in CORVANE_WINE_DLL_DIRS (':'-separated) are searched first.
-#
-# Qt reads QT_* variables, but wine does not hand those to Windows processes
-# under their own names (it only passes WINEQT_* on as QT_*). Every QT_*
-# variable set here, for instance through a test's ENVIRONMENT property, is
-# therefore forwarded that way. Without a display, the offscreen platform is
-# the default.
+# Runs a cross-built Windows program under Wine and exits with its exit code:
+#   wine-run.sh DLL_DIRS program.exe [args...]
+# CMake's emulator for the Windows build (package.cmake names the folders
+# of the DLLs, ':'-separated). Sourced instead, it sets up Wine for a script:
+# WINEPREFIX (CORVANE_WINEPREFIX, else one in the cache), wine and wineserver,
+# and wine_prepare, which makes the prefix once.
 set -euo pipefail
+# shellcheck source=paths.sh
+source "$(dirname "${BASH_SOURCE[0]}")/paths.sh"
 
-if [ $# -lt 1 ]; then
-  echo "usage: $(basename "$0") program.exe [args...]" >&2
-  exit 2
-fi
+# A prefix of its own, so that nothing depends on (or disturbs) a user's
+# ~/.wine. Debian's wine64 loader sits off PATH; /usr/bin/wine prefers a
+# 32-bit loader and nags when it is missing.
+export WINEPREFIX="${CORVANE_WINEPREFIX:-$CORVANE_WIN_CACHE/wineprefix}" WINEDEBUG="${WINEDEBUG:--all}" WINEARCH=win64
+export WINELOADER=/usr/lib/wine/wine64
+wine() { "$WINELOADER" "$@"; }
+wineserver() { /usr/lib/wine/wineserver "$@"; }
 
-# shellcheck source=wine-env.sh
-source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+wine_prepare() {
+    [ -f "$WINEPREFIX/.corvane-prefix-ready" ] && return
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    (
+        # Tests started in parallel must not make the prefix twice.
+        flock 8
+        [ -f "$WINEPREFIX/.corvane-prefix-ready" ] && exit
+        rm -rf "$WINEPREFIX"
+        # No Mono or Gecko: nothing needs them, and they would ask through a
+        # dialog that nobody sees.
+        WINEDLLOVERRIDES="mscoree=;mshtml=" wine wineboot -i >/dev/null 2>&1 || fail "wineboot failed for $WINEPREFIX"
+        # Windows lists dot-files, and the program must see them as it would
+        # there. The registry reaches disk only when the server stops.
+        wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 || fail "no ShowDotFiles in $WINEPREFIX"
+        wineserver -w
+        touch "$WINEPREFIX/.corvane-prefix-ready"
+    ) 8>"$WINEPREFIX.lock"
+}
 
-corvane_wine_prepare
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
 
-dll_dirs=()
-if [ -n "${CORVANE_WINE_DLL_DIRS:-}" ]; then
-  IFS=: read -r -a dll_dirs <<<"$CORVANE_WINE_DLL_DIRS"
-fi
-dll_dirs+=(
-  "$CORVANE_QT_WIN_PREFIX/bin"
-  "$CORVANE_MINGW_GCC_DLL_DIR"
-  "$CORVANE_MINGW_SYS_DLL_DIR"
-)
-winepath="$(corvane_winepath "${dll_dirs[@]}")"
-export WINEPATH="$winepath${WINEPATH:+;$WINEPATH}"
-
+[ $# -ge 2 ] || { echo "usage: $(basename "$0") DLL_DIRS program.exe [args...]" >&2; exit 2; }
+wine_prepare
+# Z: is Wine's drive for /, and WINEPATH is ';'-separated.
+winepath="Z:${1//:/;Z:}"
+export WINEPATH="${winepath//\//\\}"
+shift
+# Wine hands a QT_* variable to a Windows program only as WINEQT_*. Without
+# a display, the offscreen platform is the default; the messages that Qt and
+# QTest would send to the debugger channel go to stderr, where ctest reads
+# them; and the offscreen platform finds fonts only where it is told.
 for name in $(compgen -e); do
-  case "$name" in
-    QT_*)
-      wine_name="WINE$name"
-      # An explicit WINEQT_* setting wins over the forwarded one.
-      [ -n "${!wine_name+x}" ] || export "$wine_name=${!name}"
-      ;;
-  esac
+    if [[ "$name" == QT_* ]]; then export "WINE$name=${!name}"; fi
 done
-
-export WINEQT_QPA_PLATFORM="${WINEQT_QPA_PLATFORM:-offscreen}"
-
-# Under wine a program has no console, so Qt sends its messages, and QTest
-# its whole report, to the debugger channel, which WINEDEBUG=-all discards.
-# This puts them back on stdout and stderr where ctest reads them.
-export WINEQT_FORCE_STDERR_LOGGING="${WINEQT_FORCE_STDERR_LOGGING:-1}"
-
-# The offscreen platform looks for fonts only in Qt's own lib/fonts, which is
-# empty; without fonts every glyph is a box and text metrics are meaningless.
-if [ -z "${WINEQT_QPA_FONTDIR:-}" ] && [ -d /usr/share/fonts/truetype/dejavu ]; then
-  export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
-fi
-
-# exec: wine returns the program's exit code, which ctest must see unchanged.
-exec "$CORVANE_WINE" "$@"
+export WINEQT_QPA_PLATFORM="${WINEQT_QPA_PLATFORM:-offscreen}" WINEQT_FORCE_STDERR_LOGGING=1
+export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
+exec "$WINELOADER" "$@"

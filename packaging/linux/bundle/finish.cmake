@@ -1,7 +1,7 @@
-# Runs at install time, after the bundle's files are copied: gives every
-# copied library and plugin a RUNPATH relative to itself, refuses a bundle
-# that would not run on the oldest system it is for, and writes the notices
-# and licences of what was copied. Expects CORVANE_HOST_SONAMES,
+# Runs at install time, after the bundle's files are copied: gives the
+# program and every copied library and plugin a RUNPATH relative to itself,
+# refuses a bundle that would not run on the oldest system it is for, and
+# writes the notices and licences of what was copied. Expects CORVANE_HOST_SONAMES,
 # CORVANE_VERSION and PATCHELF.
 cmake_policy(PUSH)
 cmake_policy(VERSION 3.25)
@@ -24,9 +24,11 @@ endforeach()
 
 # Each file looks for the others only through its own RUNPATH, never through
 # LD_LIBRARY_PATH, which would be handed on to every program Corvane starts.
-foreach(file IN LISTS copied)
+foreach(file IN LISTS copied ITEMS bin/corvane)
     if(file MATCHES "^plugins/")
         set(runpath "$ORIGIN/../../lib")
+    elseif(file MATCHES "^bin/")
+        set(runpath "$ORIGIN/../lib")
     else()
         set(runpath "$ORIGIN")
     endif()

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Builds the libFuzzer targets and runs each for a while.
-# Usage: scripts/fuzz.sh [seconds-per-target]   (default 60)
+# Usage: fuzz/run.sh [seconds-per-target]   (default 60)
 # Fails if a target crashes, hangs, or a sanitizer reports anything.
 set -eu
 
@@ -11,19 +11,7 @@ esac
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-
-"$root/scripts/install-deps.sh"
-missing=""
-for package in clang libclang-rt-14-dev; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
-        || missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-    if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
-    $sudo apt-get update
-    # shellcheck disable=SC2086
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
-fi
+scripts/install-deps.sh clang libclang-rt-14-dev
 
 cmake --preset fuzz
 cmake --build --preset fuzz
