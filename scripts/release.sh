@@ -45,7 +45,8 @@ mkdir -p "$out"
 cp build/packages/*"$version"* "$out/"
 windows=(build/win64/Corvane-"$version"-win64{.zip,-setup.exe} build/win64/manifests)
 if [ -d build/win64/manifests ]; then cp -r "${windows[@]}" "$out/"; fi
-(cd "$out" && find . -maxdepth 1 -type f -printf '%P\n' | sort | xargs sha256sum >SHA256SUMS)
+sums="$(cd "$out" && find . -maxdepth 1 -type f -printf '%P\n' | sort | xargs sha256sum)"
+echo "$sums" >"$out/SHA256SUMS"
 {
     echo "Source: corvane $version"
     echo "Commit: $(git rev-parse HEAD 2>/dev/null || echo none)"
