@@ -19,10 +19,11 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in changelog @ONLY)
 # this path from it.
 file(RELATIVE_PATH launched ${CMAKE_INSTALL_FULL_LIBEXECDIR}/corvane ${CMAKE_INSTALL_FULL_BINDIR}/corvane)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/corvane-launcher.in corvane-desktop @ONLY)
+# Without a time stamp in the gzip header, so that rebuilds are identical.
 add_custom_command(OUTPUT changelog.gz corvane.1.gz
-    COMMAND gzip -9nc changelog > changelog.gz
-    COMMAND gzip -9nc ${CMAKE_CURRENT_LIST_DIR}/corvane.1 > corvane.1.gz
-    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog ${CMAKE_CURRENT_LIST_DIR}/corvane.1)
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/corvane.1 corvane.1
+    COMMAND gzip -9nkf changelog corvane.1
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog ${CMAKE_CURRENT_LIST_DIR}/corvane.1 VERBATIM)
 add_custom_target(corvane_docs ALL DEPENDS changelog.gz corvane.1.gz)
 
 install(TARGETS corvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
