@@ -3,6 +3,16 @@
 # shellcheck source=../../scripts/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 
+# GNU ld lists a DLL's imports in the order of the import libraries' paths
+# (SORT(*)(.idata$2) in its script), so where the cache lies against the
+# compiler's /usr/lib/gcc shows in every DLL it links: the cache must sort
+# before it, as one in a home folder does. The compile flags name it, so it
+# has no space either.
+if [ "$(printf '%s\n' /usr/lib/gcc "$CORVANE_WIN_CACHE" | LC_ALL=C sort | head -n1)" != "$CORVANE_WIN_CACHE" ] \
+    || [[ "$CORVANE_WIN_CACHE" == *' '* ]]; then
+    fail "CORVANE_WIN_CACHE=$CORVANE_WIN_CACHE must sort before /usr/lib/gcc and hold no space"
+fi
+
 # Qt for Windows is built from Debian 13's qt6-base source package, with the
 # MinGW-w64 headers and runtime of Debian 13: Debian 12's lack the UI
 # Automation interfaces that Qt's accessibility needs on Windows, and the
