@@ -38,15 +38,11 @@ wait_for() {
 # Whether this may mount and chroot, as the checks in chroots need: root,
 # outside an unprivileged container.
 can_chroot() {
-    local probe
+    local probe status=1
     probe="$(mktemp -d)"
-    if mount -t proc proc "$probe" 2>/dev/null; then
-        umount "$probe"
-        rmdir "$probe"
-        return 0
-    fi
+    mount -t proc proc "$probe" 2>/dev/null && umount "$probe" && status=0
     rmdir "$probe"
-    return 1
+    return "$status"
 }
 
 # Starts an X server of its own for what follows and exports its DISPLAY;

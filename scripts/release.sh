@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Makes a release from this checkout, each file built once and checked as
-# it is released: the Linux packages from a build that runs the whole test
-# suite (the package preset), the .deb checked by packaging/linux/check-deb.sh
-# and installed by check-install.sh, the bundle run by
-# packaging/linux/bundle/check-bundle.sh, the Windows packages built and
-# checked by packaging/windows/build.sh. Collects them in build/release with their
+# Makes a release from this checkout, each file built once and checked as it
+# is released: the Linux packages from a build that runs the whole test suite
+# (the package preset), checked by packaging/linux/check-*.sh and
+# bundle/check-bundle.sh, and the Windows packages, built and checked by
+# packaging/windows/build.sh. Collects them in build/release with their
 # SHA256SUMS, the winget and Scoop manifests in manifests/, and
 # corvane-<version>.buildinfo, which names the Debian packages that built them.
 #

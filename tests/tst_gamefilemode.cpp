@@ -1,3 +1,4 @@
+#include "core/core.h"
 #include "testsupport.h"
 
 #include <QDirIterator>
@@ -46,6 +47,7 @@ class GameFileModeTest : public WorkDirTest
 private slots:
     void mode_data();
     void mode();
+    void startedAsAdministrator();
 };
 
 void GameFileModeTest::mode_data()
@@ -155,6 +157,25 @@ void GameFileModeTest::mode()
             expected[it.key()] = it.value();
     }
     QCOMPARE(snapshot(), expected);
+    // It may run as another account, whose settings and lobbies are not these.
+    QVERIFY(!QFileInfo::exists("data"));
+}
+
+// The window's way to the file mode on Windows: the elevation prompt, which
+// Wine answers by itself, as it gives every process an administrator's token.
+void GameFileModeTest::startedAsAdministrator()
+{
+#ifdef Q_OS_WIN
+    writeBytes("with space/new meta", "new");
+    writeBytes("game/x64/data/startup.meta", "old");
+    const ElevatedRun run = runAsAdministrator(
+        program(), {"--game-file", "write", gameFileArgument("with space/new meta"), gameFileArgument(meta)});
+    QCOMPARE(run.outcome, ElevatedRun::Finished);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(readBytes(meta), "new");
+#else
+    QSKIP("the elevation prompt is Windows' own");
+#endif
 }
 
 QTEST_MAIN(GameFileModeTest)

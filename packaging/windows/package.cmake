@@ -64,6 +64,12 @@ if(CORVANE_MINGW_ROOT)
             DESTINATION licenses RENAME mingw-w64-copyright.txt)
     install(FILES /usr/share/doc/nsis/copyright
             DESTINATION licenses RENAME nsis-copyright.txt)
+    # Screen readers reach the window through Qt's accessibility.
+    file(STRINGS "${QT6_INSTALL_PREFIX}/include/QtGui/qtgui-config.h" accessible
+         REGEX "^#define QT_FEATURE_accessibility 1$")
+    if(NOT accessible)
+        message(FATAL_ERROR "Qt for Windows in ${QT6_INSTALL_PREFIX} was built without accessibility")
+    endif()
     # The notices name the exact Qt source that the DLLs were built from.
     file(STRINGS "${QT6_INSTALL_PREFIX}/.corvane-inputs" qt_source REGEX "^source=")
     string(REPLACE "source=" "" qt_source "${qt_source}")

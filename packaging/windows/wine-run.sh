@@ -41,9 +41,8 @@ wine_prepare() {
 [ $# -ge 2 ] || { echo "usage: $(basename "$0") DLL_DIRS program.exe [args...]" >&2; exit 2; }
 wine_prepare
 # Z: is Wine's drive for /, and WINEPATH is ';'-separated.
-winepath="Z:${1//:/;Z:}"
+winepath="Z:${1//:/;Z:}" && shift
 export WINEPATH="${winepath//\//\\}"
-shift
 # Wine hands a QT_* variable to a Windows program only as WINEQT_*. Without
 # a display, the offscreen platform is the default; the messages that Qt and
 # QTest would send to the debugger channel go to stderr, where ctest reads
