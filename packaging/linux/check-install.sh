@@ -20,5 +20,5 @@ if [ -f "$base" ]; then from=(--basetgz "$base"); else from=(--save "$base"); fi
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT
 piuparts --distribution bookworm --mirror "$(debian_mirror debian)" "${from[@]}" --no-upgrade-test "$deb" >"$log" 2>&1 \
-    || { tail -n 60 "$log"; fail "piuparts failed on $deb"; }
+    || { grep -A8 -E ' (FAIL|ERROR): ' "$log" | grep -v ' DEBUG: ' | head -n 40; fail "piuparts failed on $deb"; }
 echo "check-install: installed, removed and purged in Debian 12 without a trace: $deb"
