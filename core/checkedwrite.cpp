@@ -1,5 +1,6 @@
 #include "core/core.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 QByteArray textFileBytes(const QString &text)
@@ -37,4 +38,25 @@ bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *erro
 bool writeTextFile(const QString &path, const QString &text)
 {
     return replaceFileWith(path, textFileBytes(text));
+}
+
+bool readWholeFile(const QString &path, QByteArray &bytes, QString *error, qint64 maxSize)
+{
+    const auto failed = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    // A folder or a pipe would never end.
+    if (!QFileInfo(path).isFile())
+        return failed(QStringLiteral("it is not a file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    bytes = maxSize < 0 ? file.readAll() : file.read(maxSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return failed(file.errorString());
+    if (maxSize >= 0 && bytes.size() > maxSize)
+        return failed(QStringLiteral("it is larger than %1 bytes").arg(maxSize));
+    return true;
 }

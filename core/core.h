@@ -17,6 +17,9 @@ QByteArray textFileBytes(const QString &text);
 // failure, *error says why.
 bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 bool writeTextFile(const QString &path, const QString &text);
+// The whole of a plain file, up to maxSize bytes when that is not negative;
+// on failure, *error says why.
+bool readWholeFile(const QString &path, QByteArray &bytes, QString *error = nullptr, qint64 maxSize = -1);
 
 // One value of a KeyValues text (Valve's format for Steam's library list and
 // app manifests) with the keys that lead to it, lower-cased, as Steam
@@ -54,8 +57,6 @@ struct GameFileResult
     // Why it failed, naming the file, in a sentence.
     QString message;
 };
-// The whole of a plain file; on failure, *error says why.
-bool readWholeFile(const QString &path, QByteArray &bytes, QString *error = nullptr);
 GameFileResult writeGameFile(const QString &target, const QByteArray &bytes);
 GameFileResult copyGameFile(const QString &source, const QString &target);
 GameFileResult removeGameFile(const QString &target);

@@ -30,37 +30,12 @@ GameFileResult failed(const QString &target, bool removing, const QString &error
     return result;
 }
 
-GameFileResult done()
-{
-    GameFileResult result;
-    result.done = true;
-    return result;
-}
-
 } // namespace
 
 GameFileResult writeGameFile(const QString &target, const QByteArray &bytes)
 {
     QString error;
-    return replaceFileWith(target, bytes, &error) ? done() : failed(target, false, error);
-}
-
-bool readWholeFile(const QString &path, QByteArray &bytes, QString *error)
-{
-    QFile file(path);
-    // A folder or a pipe would never end.
-    if (!QFileInfo(path).isFile()) {
-        if (error)
-            *error = QStringLiteral("it is not a file");
-        return false;
-    }
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (file.isOpen() && file.error() == QFileDevice::NoError)
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return replaceFileWith(target, bytes, &error) ? GameFileResult{true, false, {}} : failed(target, false, error);
 }
 
 GameFileResult copyGameFile(const QString &source, const QString &target)
@@ -69,20 +44,15 @@ GameFileResult copyGameFile(const QString &source, const QString &target)
     QString error;
     if (readWholeFile(source, bytes, &error))
         return writeGameFile(target, bytes);
-    GameFileResult result;
-    result.message = QStringLiteral("Could not read %1: %2.").arg(gameFileArgument(source), error);
-    return result;
+    return {false, false, QStringLiteral("Could not read %1: %2.").arg(gameFileArgument(source), error)};
 }
 
 GameFileResult removeGameFile(const QString &target)
 {
     QFile file(target);
-    if (!file.exists()) {
-        GameFileResult result;
-        result.message = QStringLiteral("Could not delete %1: it does not exist.").arg(gameFileArgument(target));
-        return result;
-    }
-    return file.remove() ? done() : failed(target, true, file.errorString());
+    if (!file.exists())
+        return {false, false, QStringLiteral("Could not delete %1: it does not exist.").arg(gameFileArgument(target))};
+    return file.remove() ? GameFileResult{true, false, {}} : failed(target, true, file.errorString());
 }
 
 #ifndef Q_OS_WIN

@@ -1,7 +1,6 @@
 #include "core/core.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,13 +16,8 @@ constexpr qint64 kMaxRecordSize = 1 << 20;
 // (a pipe would block the window) or too large: such a record is skipped.
 QByteArray readRecord(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.read(kMaxRecordSize + 1);
-    return bytes.size() > kMaxRecordSize ? QByteArray() : bytes;
+    QByteArray bytes;
+    return readWholeFile(path, bytes, nullptr, kMaxRecordSize) ? bytes : QByteArray();
 }
 
 QJsonObject readJsonRecord(const QString &path)

@@ -42,8 +42,8 @@ packaging/windows/build.sh ${windows:+"$windows"}
 out=build/release
 mkdir -p "$out"
 cp build/packages/*"$version"* "$out/"
-windows=(build/win64/Corvane-"$version"-win64{.zip,-setup.exe} build/win64/manifests)
-if [ -d build/win64/manifests ]; then cp -r "${windows[@]}" "$out/"; fi
+windows_files=(build/win64/Corvane-"$version"-win64{.zip,-setup.exe} build/win64/manifests)
+if [ -d build/win64/manifests ]; then cp -r "${windows_files[@]}" "$out/"; fi
 sums="$(cd "$out" && find . -maxdepth 1 -type f -printf '%P\n' | sort | xargs sha256sum)"
 echo "$sums" >"$out/SHA256SUMS"
 {
