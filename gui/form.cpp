@@ -7,4 +7,5 @@
 void setupForm(GuiForm &form, QMainWindow *window)
 {
     form.setupUi(window);
+    new FormFit(form, window);
 }

@@ -3,11 +3,13 @@
 #include "core/core.h"
 
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -20,6 +22,45 @@ QT_END_NAMESPACE
 using GuiForm = Ui::GUI;
 
 void setupForm(GuiForm &form, QMainWindow *window);
+
+// The captions of the two buttons that change with the window's state.
+extern const QString kSetPathText;
+extern const QString kChangePathText;
+extern const QString kCreateLobbyText;
+extern const QString kUpdateLobbyText;
+
+// Keeps the form at the smallest scale at which every text it can show fits
+// with the widgets' own fonts and style: as drawn in gui.ui where they fit,
+// and fitted again when the font, the style or the screen's DPI changes.
+// The whole form grows as one piece, so it keeps its shape.
+class FormFit : public QObject
+{
+    Q_OBJECT
+
+public:
+    FormFit(GuiForm &form, QMainWindow *owner);
+    // In hundredths: 100 as drawn.
+    int scale() const { return current; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Part
+    {
+        QWidget *widget;
+        QRect drawn;
+        QStringList texts;
+    };
+    bool fitsAt(int candidate) const;
+    void fit();
+
+    QMainWindow *window;
+    QSize drawnSize;
+    std::vector<Part> frames;
+    std::vector<Part> controls;
+    int current = 100;
+};
 
 // Lobby files: "data/<name>.lobby", two lines "pass=" and "lines=".
 QString lobbyFilePath(const QString &name);

@@ -114,7 +114,7 @@ bool GUI::writeMeta(const QString &passphrase)
 {
     // Without a game directory there is nothing to open, and Qt would warn.
     if (metaPath.isEmpty()) {
-        ui->statusbar->setToolTip(QStringLiteral("No RDR2 directory is set: choose the game's folder first."));
+        ui->statusbar->setProblem(QStringLiteral("No RDR2 directory is set: choose the game's folder first."));
         return false;
     }
     const QByteArray bytes = textFileBytes(metaTemplate + lineBreaks() + passphrase);
@@ -209,7 +209,7 @@ bool GUI::finishGameFileChange(GameFileResult result, const QStringList &elevate
         else
             result.message += QStringLiteral(" Corvane could not start itself as administrator.");
     }
-    ui->statusbar->setToolTip(result.done ? QString() : result.message);
+    ui->statusbar->setProblem(result.done ? QString() : result.message);
     return result.done;
 }
 

@@ -6,11 +6,16 @@
 #include <QFile>
 #include <QIcon>
 
+const QString kSetPathText = QStringLiteral("Set RDR2 Directory");
+const QString kChangePathText = QStringLiteral("Change RDR2 Directory");
+const QString kCreateLobbyText = QStringLiteral("Create New Lobby");
+const QString kUpdateLobbyText = QStringLiteral("Update Lobby Code");
+
 namespace {
 
 QString createButtonText(bool lobbyShown)
 {
-    return lobbyShown ? QStringLiteral("Update Lobby Code") : QStringLiteral("Create New Lobby");
+    return lobbyShown ? kUpdateLobbyText : kCreateLobbyText;
 }
 
 } // namespace
@@ -23,7 +28,7 @@ GUI::GUI(QWidget *parent, QString path, unsigned lineCount)
 
     metaTemplate = kDefaultMetaTemplate;
     if (gamePath.isEmpty()) {
-        ui->setPathButton->setText(QStringLiteral("Set RDR2 Directory"));
+        ui->setPathButton->setText(kSetPathText);
     } else {
         useGameDirectory(gamePath);
         captureTemplate();
@@ -39,7 +44,7 @@ void GUI::useGameDirectory(const QString &directory)
 {
     gamePath = directory;
     metaPath = gamePath + QStringLiteral("/x64/data/startup.meta");
-    ui->setPathButton->setText(QStringLiteral("Change RDR2 Directory"));
+    ui->setPathButton->setText(kChangePathText);
     // The window shows the folder nowhere else. It gets a line of its own,
     // as Qt only takes a tooltip for markup when its first line looks so.
     ui->setPathButton->setToolTip(QStringLiteral("Game folder in use:\n") + QDir::toNativeSeparators(gamePath)

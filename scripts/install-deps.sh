@@ -6,9 +6,11 @@
 # needs it), Wine to run the tests and the installer, NSIS, icoutils for the
 # program's resources, lnkinfo for the installer's shortcut, Xvfb for the
 # installed program's window, and what building Debian 13's qtbase takes.
+# The fonts are those of the desktops whose texts the window must fit: Debian
+# without a desktop, KDE, GNOME, and Liberation Sans for Windows' metrics.
 set -eu
 
-packages="cmake ninja-build g++ qt6-base-dev fonts-dejavu-core"
+packages="cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fonts-liberation2 fonts-noto-core fonts-cantarell"
 for arg in "$@"; do
     case "$arg" in
         windows) packages="$packages g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix

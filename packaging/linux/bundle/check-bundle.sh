@@ -37,6 +37,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The window's size with the chroots' one font, DejaVu Sans at Qt's 9
+# points, in which the form grows by 1.07 for its texts to fit.
+width=365 height=178
+
 # Fails saying $1 unless command $2... succeeds; must_soon waits 30 s for
 # it, and shows the log $2 before failing.
 must() { "${@:2}" >/dev/null 2>&1 || fail "$suite: $1"; }
@@ -113,13 +117,13 @@ check_suite() {
     must_soon "no window named Corvane appeared on X11" "$work/x11.log" xwininfo -display "$display" -name Corvane
     info="$(xwininfo -display "$display" -name Corvane)"
     must "the window is not shown: $info" grep -q 'Map State: IsViewable' <<<"$info"
-    must "the window is not 341 pixels wide: $info" grep -qE 'Width: 341$' <<<"$info"
-    must "the window is not 166 pixels high: $info" grep -qE 'Height: 166$' <<<"$info"
+    must "the window is not $width pixels wide: $info" grep -qE "Width: $width\$" <<<"$info"
+    must "the window is not $height pixels high: $info" grep -qE "Height: $height\$" <<<"$info"
     check_libraries "$corvane" libqxcb.so
     must "the launcher made no ~/.local/share/corvane/data of the user's" \
         test "$(stat -c %u "$data/corvane/data" 2>/dev/null)" = 1000
     stop_all
-    echo "$suite: X11 window 341 x 166 titled Corvane, data in ~/.local/share/corvane/data"
+    echo "$suite: X11 window $width x $height titled Corvane, data in ~/.local/share/corvane/data"
 
     # The menu entry starts the launcher of this folder.
     local entry="$data/applications/io.github.corvane.Corvane.desktop" icon="$data/icons/hicolor/scalable/apps/corvane.svg"
@@ -157,12 +161,12 @@ check_wayland() {
     # draws, and the opaque part is the window itself.
     opaque="$(grep -A2 "PID $corvane," <<<"$scene" \
         | sed -n 's/.*\[opaque: (\([0-9]*\), \([0-9]*\)) -> (\([0-9]*\), \([0-9]*\))\].*/\3-\1 \4-\2/p')"
-    [ "$(for size in $opaque; do echo $((size)); done | paste -sd' ')" = "341 166" ] \
-        || fail "$suite: the Wayland window is not 341 x 166: $(grep -A3 "PID $corvane," <<<"$scene")"
+    [ "$(for size in $opaque; do echo $((size)); done | paste -sd' ')" = "$width $height" ] \
+        || fail "$suite: the Wayland window is not $width x $height: $(grep -A3 "PID $corvane," <<<"$scene")"
     check_libraries "$corvane" libqwayland
     if grep -qF 'libqxcb.so' "/proc/$corvane/maps"; then fail "$suite: Corvane loaded the X11 plugin under Wayland"; fi
     stop_all
-    echo "$suite: Wayland window 341 x 166 titled Corvane, shown by weston"
+    echo "$suite: Wayland window $width x $height titled Corvane, shown by weston"
 }
 
 start=$SECONDS
