@@ -31,6 +31,92 @@ bool accessDenied(const QString &path, DWORD access, DWORD disposition, DWORD fl
     return false;
 }
 
+// A handle that closes itself.
+class Handle
+{
+public:
+    explicit Handle(HANDLE opened = INVALID_HANDLE_VALUE) : handle(opened) {}
+    ~Handle() { close(); }
+    Handle(const Handle &) = delete;
+    Handle &operator=(const Handle &) = delete;
+    void reset(HANDLE opened)
+    {
+        close();
+        handle = opened;
+    }
+    bool valid() const { return handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle; }
+
+private:
+    void close()
+    {
+        if (valid())
+            CloseHandle(handle);
+    }
+
+    HANDLE handle;
+};
+
+// Opens the path itself, never what a reparse point there (a link or a
+// junction) leads to.
+HANDLE openUnfollowed(const QString &path, DWORD access, DWORD share, DWORD flags = 0)
+{
+    return CreateFileW(wide(path).c_str(), access, share, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | flags,
+                       nullptr);
+}
+
+bool isReparsePoint(const Handle &handle)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    return !GetFileInformationByHandle(handle.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool notFound(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+QString linkProblem(const QString &path)
+{
+    return QStringLiteral("leads through the link %1").arg(QDir::toNativeSeparators(path));
+}
+
+// The target's x64 and data folders, held open for as long as this lives:
+// without delete sharing, neither can be renamed, deleted or swapped for a
+// junction meanwhile, and opened unfollowed, neither is one.
+class HeldFolders
+{
+public:
+    explicit HeldFolders(const QString &target)
+    {
+        // The parent first: data is then reached through the x64 held.
+        const QString data = QFileInfo(target).absolutePath();
+        problem = hold(QFileInfo(data).absolutePath(), x64Folder);
+        if (problem.isEmpty())
+            problem = hold(data, dataFolder);
+    }
+    // Why they could not be held, or nothing. A folder that does not exist
+    // is not held: the change then fails for want of it.
+    QString problem;
+
+private:
+    static QString hold(const QString &folder, Handle &held)
+    {
+        held.reset(openUnfollowed(folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_BACKUP_SEMANTICS));
+        if (!held.valid()) {
+            const DWORD error = GetLastError();
+            return notFound(error) ? QString()
+                                   : QStringLiteral("cannot hold %1 open: %2")
+                                         .arg(QDir::toNativeSeparators(folder), qt_error_string(int(error)));
+        }
+        return isReparsePoint(held) ? linkProblem(folder) : QString();
+    }
+
+    Handle x64Folder;
+    Handle dataFolder;
+};
+
 // Quoted as CommandLineToArgvW, and so Qt, splits a command line again:
 // backslashes are literal except before a quote.
 QString quoted(const QString &argument)
@@ -50,6 +136,93 @@ QString quoted(const QString &argument)
 
 } // namespace
 
+QString windowsCommandLine(const QStringList &arguments)
+{
+    QStringList quotedArguments;
+    for (const QString &argument : arguments)
+        quotedArguments << quoted(argument);
+    return quotedArguments.join(QLatin1Char(' '));
+}
+
+bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error)
+{
+    const auto failed = [error](const QString &why) {
+        *error = why;
+        return false;
+    };
+    const Handle file(openUnfollowed(source, GENERIC_READ, FILE_SHARE_READ, FILE_FLAG_SEQUENTIAL_SCAN));
+    if (!file.valid()) {
+        // A folder cannot be opened as a file, and says so as access denied.
+        const DWORD code = GetLastError();
+        if (notFound(code) || QFileInfo(source).isDir())
+            return failed(QStringLiteral("it is not a file"));
+        return failed(qt_error_string(int(code)));
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    // A device (a console, a pipe) would never end.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)
+        || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return failed(QStringLiteral("it is not a file"));
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return failed(QStringLiteral("it is a link"));
+    bytes.resize(kMaxSmallFileSize + 1);
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
+        return failed(qt_error_string(int(GetLastError())));
+    if (read > kMaxSmallFileSize)
+        return failed(QStringLiteral("it is larger than %1 bytes").arg(kMaxSmallFileSize));
+    bytes.resize(read);
+    return true;
+}
+
+GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, QString *refusal)
+{
+    const HeldFolders folders(target);
+    if (!folders.problem.isEmpty()) {
+        *refusal = folders.problem;
+        return {};
+    }
+    // Checked and closed again: the write puts a new file in its place, and
+    // in a held folder no link can take that place meanwhile.
+    {
+        const Handle file(
+            openUnfollowed(target, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+        if (file.valid() && isReparsePoint(file)) {
+            *refusal = linkProblem(target);
+            return {};
+        }
+    }
+    return writeGameFile(target, bytes);
+}
+
+GameFileResult removeCheckedGameFile(const QString &target, QString *refusal)
+{
+    const HeldFolders folders(target);
+    if (!folders.problem.isEmpty()) {
+        *refusal = folders.problem;
+        return {};
+    }
+    const QString name = gameFileArgument(target);
+    const Handle file(openUnfollowed(target, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    if (!file.valid()) {
+        const DWORD error = GetLastError();
+        if (notFound(error))
+            return {false, false, QStringLiteral("Could not delete %1: it does not exist.").arg(name)};
+        return {false, false, QStringLiteral("Could not delete %1: %2").arg(name, qt_error_string(int(error)))};
+    }
+    if (isReparsePoint(file)) {
+        *refusal = linkProblem(target);
+        return {};
+    }
+    // Deleted through the handle that was checked, once it closes.
+    FILE_DISPOSITION_INFO disposition = {};
+    disposition.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
+        return {false, false,
+                QStringLiteral("Could not delete %1: %2").arg(name, qt_error_string(int(GetLastError())))};
+    return {true, false, {}};
+}
+
 bool refusedForPermission(const QString &target, bool removing)
 {
     if (removing)
@@ -64,11 +237,8 @@ bool refusedForPermission(const QString &target, bool removing)
 
 ElevatedRun runAsAdministrator(const QString &program, const QStringList &arguments)
 {
-    QStringList quotedArguments;
-    for (const QString &argument : arguments)
-        quotedArguments << quoted(argument);
     const std::wstring file = wide(program);
-    const std::wstring parameters = quotedArguments.join(QLatin1Char(' ')).toStdWString();
+    const std::wstring parameters = windowsCommandLine(arguments).toStdWString();
 
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;

@@ -21,18 +21,23 @@ bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *erro
     // permission was refused, and on Windows for a path naming an NTFS
     // stream, which no lobby name can; every other write stays all or nothing.
     file.setDirectWriteFallback(true);
-    bool written = file.open(QIODevice::WriteOnly);
+    const auto failed = [&](const QString &why) {
+        if (error)
+            *error = why;
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
     // A write cut short (a full disk, a file size limit) can come back
-    // without an error, and commit() can report success after a buffered
-    // write failed, so both are checked before the file is replaced.
-    written = written && file.write(bytes) == bytes.size() && file.flush() && file.error() == QFileDevice::NoError;
-    if (written && file.commit())
-        return true;
-    if (error)
-        *error = file.error() == QFileDevice::NoError ? QStringLiteral("not every byte could be written")
-                                                      : file.errorString();
-    file.cancelWriting();
-    return false;
+    // without an error, or with one Qt cannot name as it wrote a part, and
+    // commit() can report success after a buffered write failed, so the
+    // whole is checked before the file is replaced.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
+        return failed(QStringLiteral("not every byte could be written; the disk may be full"));
+    if (!file.commit())
+        return failed(file.errorString());
+    return true;
 }
 
 bool writeTextFile(const QString &path, const QString &text)

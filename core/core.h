@@ -17,6 +17,9 @@ QByteArray textFileBytes(const QString &text);
 // failure, *error says why.
 bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 bool writeTextFile(const QString &path, const QString &text);
+// Launchers' records and meta files are a few kilobytes; a file much larger
+// is not one.
+constexpr qint64 kMaxSmallFileSize = 1 << 20;
 // The whole of a plain file, up to maxSize bytes when that is not negative;
 // on failure, *error says why.
 bool readWholeFile(const QString &path, QByteArray &bytes, QString *error = nullptr, qint64 maxSize = -1);
@@ -64,10 +67,25 @@ GameFileResult removeGameFile(const QString &target);
 // permission rather than for another reason, such as a full disk.
 bool refusedForPermission(const QString &target, bool removing);
 
+// Why the file mode takes a path neither as a source nor as a target: not
+// absolute, or not on a local drive. Nothing when it may.
+QString localPathProblem(const QString &path);
 // The only files that Corvane changes as administrator: a game's
-// x64/data/startup.meta and its backup, reached through no link below the
-// game's folder. Says why a path is not one of them, or nothing when it is.
+// x64/data/startup.meta and its backup, on a local drive and reached through
+// no link below the game's folder. Says why a path is not one of them, or
+// nothing when it is.
 QString gameFileTargetProblem(const QString &target);
+// What the file mode reads for a write: a plain file, no link, no larger
+// than a meta file can be. On failure, *error says why.
+bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error);
+// The file mode's change, once the target passed the rule. On Windows, where
+// it may run as administrator, the game's x64 and data folders are opened
+// without following a link, held so that nothing can rename or replace them
+// until the change is done, and the target is checked on what is opened; a
+// link found there is refused before anything changes, *refusal saying why.
+// Elsewhere the mode never runs elevated and the rule by name has checked.
+GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, QString *refusal);
+GameFileResult removeCheckedGameFile(const QString &target, QString *refusal);
 // A path as the file mode takes it: absolute, clean and native.
 QString gameFileArgument(const QString &path);
 
@@ -82,6 +100,9 @@ struct ElevatedRun
 // Starts the program with the arguments through Windows' elevation prompt
 // and waits for it.
 ElevatedRun runAsAdministrator(const QString &program, const QStringList &arguments);
+// The arguments as one command line that CommandLineToArgvW, and so Qt,
+// splits into exactly these arguments again.
+QString windowsCommandLine(const QStringList &arguments);
 // This program, with the arguments of its file mode.
 ElevatedRun runCorvaneAsAdministrator(const QStringList &arguments);
 #endif

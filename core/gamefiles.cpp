@@ -6,27 +6,30 @@
 
 namespace {
 
-GameFileResult failed(const QString &target, bool removing, const QString &error)
+GameFileResult failed(const QString &target, bool removing, QString reason)
 {
-    const QString change = removing ? QStringLiteral("delete") : QStringLiteral("change");
     GameFileResult result;
-    if (!QFileInfo(QFileInfo(target).absolutePath()).isDir()) {
-        result.message =
-            QStringLiteral("Could not %1 %2: its folder does not exist.").arg(change, gameFileArgument(target));
-        return result;
+    const QFileInfo file(target);
+    if (!QFileInfo(file.absolutePath()).isDir()) {
+        reason = QStringLiteral("its folder does not exist");
+    } else if (file.isDir()) {
+        // Windows refuses to open a folder as a file, which is no lack of
+        // permission.
+        reason = QStringLiteral("it is a folder");
+    } else {
+        result.refused = refusedForPermission(target, removing);
+        if (result.refused)
+            reason = QStringLiteral("access denied");
     }
-    result.refused = refusedForPermission(target, removing);
-#ifdef Q_OS_WIN
-    if (result.refused) {
-        result.message =
-            QStringLiteral("Windows refused to %1 %2: access denied.").arg(change, gameFileArgument(target));
-        return result;
-    }
-#endif
-    QString reason = result.refused ? QStringLiteral("access denied") : error;
     if (reason.endsWith(QLatin1Char('.')))
         reason.chop(1);
-    result.message = QStringLiteral("Could not %1 %2: %3.").arg(change, gameFileArgument(target), reason);
+#ifdef Q_OS_WIN
+    const QString who = result.refused ? QStringLiteral("Windows refused to") : QStringLiteral("Could not");
+#else
+    const QString who = QStringLiteral("Could not");
+#endif
+    const QString change = removing ? QStringLiteral("delete") : QStringLiteral("change");
+    result.message = QStringLiteral("%1 %2 %3: %4.").arg(who, change, gameFileArgument(target), reason);
     return result;
 }
 
@@ -56,6 +59,25 @@ GameFileResult removeGameFile(const QString &target)
 }
 
 #ifndef Q_OS_WIN
+bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error)
+{
+    if (QFileInfo(source).isSymLink()) {
+        *error = QStringLiteral("it is a link");
+        return false;
+    }
+    return readWholeFile(source, bytes, error, kMaxSmallFileSize);
+}
+
+GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, QString *)
+{
+    return writeGameFile(target, bytes);
+}
+
+GameFileResult removeCheckedGameFile(const QString &target, QString *)
+{
+    return removeGameFile(target);
+}
+
 bool refusedForPermission(const QString &target, bool removing)
 {
     // Both a new file and a deletion need a writable folder; a writable file
@@ -67,10 +89,39 @@ bool refusedForPermission(const QString &target, bool removing)
 }
 #endif
 
+QString localPathProblem(const QString &path)
+{
+    // A network share, or Windows' \\?\ and \\.\ prefixes, which reach
+    // devices and skip Windows' own checks of names; an elevated process does
+    // not see the player's mapped drives anyway.
+    const auto separator = [&path](qsizetype i) {
+        return path.size() > i && (path[i] == QLatin1Char('/') || path[i] == QLatin1Char('\\'));
+    };
+    if (separator(0) && separator(1))
+        return QStringLiteral("is a network share or device path");
+#ifdef Q_OS_WIN
+    // Qt takes "C:file" and "\file" for absolute, yet Windows resolves them
+    // from the current folder and drive, which as administrator are not the
+    // player's.
+    const bool absolute = path.size() >= 3 && path[0].unicode() < 128 && path[0].isLetter()
+                          && path[1] == QLatin1Char(':') && separator(2);
+#else
+    const bool absolute = QDir::isAbsolutePath(path);
+#endif
+    if (!absolute)
+        return QStringLiteral("is not an absolute path");
+#ifdef Q_OS_WIN
+    // "file:name" is a hidden stream of the file, out of sight of its name.
+    if (path.indexOf(QLatin1Char(':'), 2) >= 0)
+        return QStringLiteral("names an alternate data stream");
+#endif
+    return {};
+}
+
 QString gameFileTargetProblem(const QString &target)
 {
-    if (!QDir::isAbsolutePath(target))
-        return QStringLiteral("is not an absolute path");
+    if (const QString problem = localPathProblem(target); !problem.isEmpty())
+        return problem;
     // Windows takes either separator and matches names whatever their case.
     const QStringList parts = QDir::fromNativeSeparators(target).split(QLatin1Char('/'));
 #ifdef Q_OS_WIN

@@ -9,15 +9,12 @@
 
 namespace {
 
-// Launchers' records are a few kilobytes; anything much larger is not one.
-constexpr qint64 kMaxRecordSize = 1 << 20;
-
 // The file's bytes, or none when it is missing, unreadable, not a plain file
 // (a pipe would block the window) or too large: such a record is skipped.
 QByteArray readRecord(const QString &path)
 {
     QByteArray bytes;
-    return readWholeFile(path, bytes, nullptr, kMaxRecordSize) ? bytes : QByteArray();
+    return readWholeFile(path, bytes, nullptr, kMaxSmallFileSize) ? bytes : QByteArray();
 }
 
 QJsonObject readJsonRecord(const QString &path)

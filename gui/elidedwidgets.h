@@ -4,15 +4,14 @@
 #include <QStatusBar>
 
 // Two widgets of the form that shorten a text too long for them with "…"
-// instead of letting their edge cut it. Neither adds anything to the
-// meta-object, so neither declares Q_OBJECT: to Qt, to screen readers and to
-// anything that looks them up they are the QComboBox and QStatusBar they
-// extend.
+// instead of letting their edge cut it.
 
 // The lobby list's box: a long name is shortened in the box, and the list
 // that drops down shows it whole.
 class LobbyBox : public QComboBox
 {
+    Q_OBJECT
+
 public:
     using QComboBox::QComboBox;
     QString shownText() const;
@@ -28,6 +27,8 @@ protected:
 // draws the message and its panel itself and holds no widgets of its own.
 class StatusLine : public QStatusBar
 {
+    Q_OBJECT
+
 public:
     explicit StatusLine(QWidget *parent = nullptr);
     // Why the last change of a game file failed; empty once one succeeded.

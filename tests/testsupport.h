@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,16 @@ inline Chooser chooseDirectory(QWidget &window, const QString &directory)
     QTest::mouseClick(window.findChild<QPushButton *>("setPathButton"), Qt::LeftButton);
     return seen;
 }
+
+#ifdef Q_OS_WIN
+// Wine gives every process an administrator's token, takes its refusals
+// from Unix permissions and makes no junctions, so what depends on those is
+// tried on Windows itself.
+inline bool underWine()
+{
+    return QLibrary("ntdll").resolve("wine_get_version") != nullptr;
+}
+#endif
 
 // What a "\n" written in text mode becomes on disk.
 inline QByteArray eol()

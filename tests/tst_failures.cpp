@@ -276,6 +276,7 @@ void FailuresTest::administrator_data()
     // clang-format off
     QTest::addColumn<bool>("locked");
     QTest::addColumn<Files>("changes");
+    QTest::addColumn<int>("fileSizeLimit");
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<bool>("allowed");
     QTest::addColumn<QStringList>("calls");
@@ -289,29 +290,41 @@ void FailuresTest::administrator_data()
     const QString denied = "Could not change @/game/x64/data/startup.meta: access denied.";
     const QString declined = " The administrator prompt was declined.";
 
-    QTest::newRow("use") << true << other << QStringList{"select Other", "use"} << true
+    QTest::newRow("use") << true << other << 0 << QStringList{"select Other", "use"} << true
         << QStringList{"--game-file write <temp> <meta>"} << "Private (Other)  |  Lobbies: 2  |  Using default XML" << ""
         << Files{{metaFile, native(own() + "\n\n\nother")}};
-    QTest::newRow("use, declined") << true << other << QStringList{"select Other", "use"} << false
+    QTest::newRow("use, declined") << true << other << 0 << QStringList{"select Other", "use"} << false
         << QStringList{"--game-file write <temp> <meta>"} << "Could not access meta file.  |  Lobbies: 2  |  Using default XML"
         << denied + declined << Files{{metaFile, own() + "\n\ncamp"}};
-    QTest::newRow("use, declined, then allowed by the folder") << true << other
+    QTest::newRow("use, declined, then allowed by the folder") << true << other << 0
         << QStringList{"select Other", "use", "unlock", "use"} << false << QStringList{"--game-file write <temp> <meta>"}
         << "Private (Other)  |  Lobbies: 2  |  Using default XML" << "" << Files{{metaFile, native(own() + "\n\n\nother")}};
-    QTest::newRow("backup") << true << noBackup << QStringList{"choose game"} << true
+    QTest::newRow("backup") << true << noBackup << 0 << QStringList{"choose game"} << true
         << QStringList{"--game-file write <meta> <meta>.original"} << camp << ""
         << Files{{metaFile + ".original", own() + "\n\ncamp"}};
-    QTest::newRow("public with backup") << true << Files() << QStringList{"public"} << true
+    QTest::newRow("public with backup") << true << Files() << 0 << QStringList{"public"} << true
         << QStringList{"--game-file write <meta>.original <meta>"} << "Public  |  Lobbies: 1  |  Using default XML" << ""
         << Files{{metaFile, "the game's own meta file"}};
-    QTest::newRow("public without backup, declined") << true << noBackup << QStringList{"public"} << false
+    QTest::newRow("public without backup, declined") << true << noBackup << 0 << QStringList{"public"} << false
         << QStringList{"--game-file remove <meta>"} << camp
         << "Could not delete @/game/x64/data/startup.meta: access denied." + declined << Files{{metaFile, own() + "\n\ncamp"}};
-    QTest::newRow("clear backup") << true << Files() << QStringList{"clear"} << true
+    QTest::newRow("clear backup") << true << Files() << 0 << QStringList{"clear"} << true
         << QStringList{"--game-file remove <meta>.original"} << camp << "" << Files{{metaFile + ".original", "<missing>"}};
-    QTest::newRow("missing folder is no refusal") << false << Files() << QStringList{"gone game/x64/data", "use"} << true
+    QTest::newRow("missing folder is no refusal") << false << Files() << 0 << QStringList{"gone game/x64/data", "use"} << true
         << QStringList() << "Could not access meta file.  |  Lobbies: 1  |  Using default XML"
         << "Could not change @/game/x64/data/startup.meta: its folder does not exist." << Files{{metaFile, "<missing>"}};
+    // Other failures are no refusal: no prompt, and the tooltip says what happened.
+    QTest::newRow("disk full: backup") << false << noBackup << 8 << QStringList{"choose game"} << true << QStringList()
+        << camp << "Could not change @/game/x64/data/startup.meta.original: not every byte could be written; the disk may be full."
+        << Files{{metaFile + ".original", "<missing>"}};
+    QTest::newRow("disk full: public") << false << Files() << 8 << QStringList{"public"} << true << QStringList()
+        << camp << "Could not change @/game/x64/data/startup.meta: not every byte could be written; the disk may be full." << Files{{metaFile, own() + "\n\ncamp"}};
+    QTest::newRow("clear: the backup is a folder") << false << Files{{metaFile + ".original", "<dir>"}} << 0
+        << QStringList{"clear"} << true << QStringList() << camp << "Could not delete @/game/x64/data/startup.meta.original: it is a folder."
+        << Files{{metaFile + ".original", "<dir>"}};
+    QTest::newRow("clear, the folder refuses deletion") << false << Files{{"game/x64/data", readOnlyDir}} << 0
+        << QStringList{"clear"} << true << QStringList{"--game-file remove <meta>.original"} << camp << ""
+        << Files{{metaFile + ".original", "<missing>"}};
     // clang-format on
 }
 
@@ -321,6 +334,7 @@ void FailuresTest::administrator()
 {
     QFETCH(bool, locked);
     QFETCH(Files, changes);
+    QFETCH(int, fileSizeLimit);
     QFETCH(QStringList, steps);
     QFETCH(bool, allowed);
     QFETCH(QStringList, calls);
@@ -328,18 +342,22 @@ void FailuresTest::administrator()
     QFETCH(QString, tooltip);
     QFETCH(Files, after);
 
+    const bool refusing = locked || changes.values().contains(readOnlyDir);
 #ifdef Q_OS_UNIX
-    if (locked && geteuid() == 0)
+    if (refusing && geteuid() == 0)
         QSKIP("root ignores folder permissions; CTest runs this row again as nobody");
 #else
-    if (locked)
+    if (refusing)
         QSKIP("needs a folder that refuses this user, which Wine's administrator never meets");
+    if (fileSizeLimit > 0)
+        QSKIP("needs a file size limit");
 #endif
     apply(baseFiles());
     apply(changes);
     const StartupSettings settings = loadStartupSettings();
     GUI window(nullptr, settings.gamePath, settings.lineCount);
-    lockGameFolder(locked);
+    if (locked)
+        lockGameFolder(true);
     const auto unlock = qScopeGuard([] { lockGameFolder(false); });
 
     const QString metaArgument = QDir::toNativeSeparators(QDir(metaFile).absolutePath());
@@ -361,8 +379,15 @@ void FailuresTest::administrator()
         lockGameFolder(locked);
         return ElevatedRun{ElevatedRun::Finished, exitCode};
     });
-    for (const QString &step : steps)
-        run(window, step);
+    {
+#ifdef Q_OS_UNIX
+        std::unique_ptr<FileSizeLimit> diskFull;
+        if (fileSizeLimit > 0)
+            diskFull = std::make_unique<FileSizeLimit>(fileSizeLimit);
+#endif
+        for (const QString &step : steps)
+            run(window, step);
+    }
 
     QCOMPARE(seen, calls);
     QCOMPARE(window.findChild<QStatusBar *>("statusbar")->currentMessage(), status);

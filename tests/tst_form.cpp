@@ -114,7 +114,7 @@ void FormTest::widgetTree_data()
     QTest::newRow("frame_2") << "QFrame" << "centralwidget" << QRect(170, 0, 171, 101) << "" << "";
     QTest::newRow("useSelectedButton") << "QPushButton" << "frame_2" << QRect(10, 40, 151, 23) << "Use " << "";
     QTest::newRow("removeSelectedButton") << "QPushButton" << "frame_2" << QRect(10, 70, 151, 23) << "Delete" << "";
-    QTest::newRow("lobbyList") << "QComboBox" << "frame_2" << QRect(10, 10, 151, 21) << "" << "Saved lobbies";
+    QTest::newRow("lobbyList") << "LobbyBox" << "frame_2" << QRect(10, 10, 151, 21) << "" << "Saved lobbies";
     QTest::newRow("frame_3") << "QFrame" << "centralwidget" << QRect(0, 100, 341, 41) << "" << "";
     QTest::newRow("resetButton") << "QPushButton" << "frame_3" << QRect(10, 10, 81, 23) << "Go Public" << "";
     QTest::newRow("setPathButton") << "QPushButton" << "frame_3" << QRect(100, 10, 141, 23) << "Set RDR2 Directory" << "";

@@ -46,10 +46,11 @@ export WINEPATH="${winepath//\//\\}"
 # Wine hands a QT_* variable to a Windows program only as WINEQT_*. Without
 # a display, the offscreen platform is the default; the messages that Qt and
 # QTest would send to the debugger channel go to stderr, where ctest reads
-# them; and the offscreen platform finds fonts only where it is told.
+# them; and the offscreen platform finds fonts only where it is told: here
+# Liberation Sans, which has the metrics of Windows' Arial.
 for name in $(compgen -e); do
     if [[ "$name" == QT_* ]]; then export "WINE$name=${!name}"; fi
 done
 export WINEQT_QPA_PLATFORM="${WINEQT_QPA_PLATFORM:-offscreen}" WINEQT_FORCE_STDERR_LOGGING=1
-export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
+export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\liberation2'
 exec "$WINELOADER" "$@"
