@@ -9,13 +9,6 @@
 #include <QStyleOption>
 #include <QTextDocument>
 
-namespace {
-
-// Qt's styles and line edits keep this much free on either side of a text.
-constexpr int kTextMargin = 2;
-
-} // namespace
-
 QString LobbyBox::shownText() const
 {
     QStyleOptionComboBox option;

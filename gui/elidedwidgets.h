@@ -6,6 +6,10 @@
 // Two widgets of the form that shorten a text too long for them with "…"
 // instead of letting their edge cut it.
 
+// Qt's line edits, and its styles drawing a combo box's text, keep this much
+// free on either side of a text.
+constexpr int kTextMargin = 2;
+
 // The lobby list's box: a long name is shortened in the box, and the list
 // that drops down shows it whole.
 class LobbyBox : public QComboBox

@@ -10,9 +10,6 @@
 
 namespace {
 
-// Qt's line edits, and the styles drawing a combo box's text, keep this much
-// free on either side of a text.
-constexpr int kTextMargin = 2;
 // Four times as large fits any font a desktop offers for a window this size.
 constexpr int kLargestScale = 400;
 

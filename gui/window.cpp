@@ -102,7 +102,7 @@ void GUI::refreshLobbyList()
             continue;
         if (lobbyLineCount != 0 && lobbyLineCount != activeLineCount)
             continue;
-        found = names.size() + 1;
+        found = static_cast<int>(names.size()) + 1;
         if (lobbyLineCount != activeLineCount)
             showLineCount(activeLineCount);
     }

@@ -45,7 +45,14 @@ void make(const QString &path, const QByteArray &content)
     QDir().mkpath(QFileInfo(path).path());
     const QString target = QString::fromUtf8(content.mid(content.indexOf(':') + 1).chopped(1));
     if (content.startsWith("<link:")) {
+#ifdef Q_OS_WIN
+        // QFile::link makes a shortcut there, which is no link to Windows.
+        QCOMPARE(QProcess::execute("cmd",
+                                   {"/c", "mklink", QDir::toNativeSeparators(path), QDir::toNativeSeparators(target)}),
+                 0);
+#else
         QVERIFY(QFile::link(target, path));
+#endif
     } else if (content.startsWith("<junction:")) {
         QCOMPARE(QProcess::execute("cmd", {"/c", "mklink", "/J", QDir::toNativeSeparators(path),
                                            QDir::toNativeSeparators(QDir(target).absolutePath())}),
@@ -89,6 +96,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void refusedByWindows();
+    void checkedOnWhatIsOpened();
 };
 
 void GameFileModeTest::mode_data()
@@ -322,6 +330,39 @@ void GameFileModeTest::refusedByWindows()
     QCOMPARE(readBytes(meta), "old");
 #else
     QSKIP("Windows' own refusal");
+#endif
+}
+
+// The check on what is opened, without the rule by name before it: a
+// junction in place of data, or a link in place of the target, is refused
+// before anything is written or deleted.
+void GameFileModeTest::checkedOnWhatIsOpened()
+{
+#ifdef Q_OS_WIN
+    if (underWine())
+        QSKIP("Wine makes no junctions; Windows itself runs this");
+    writeBytes(meta, "old");
+    writeBytes("source", "source");
+    make("other/x64/data", "<junction:game/x64/data>");
+    make("game/x64/data/startup.meta.original", "<link:../../../source>");
+    const auto native = [](const QString &path) {
+        return QDir::toNativeSeparators(QDir::current().absoluteFilePath(path));
+    };
+    const QStringList targets{native("other/x64/data/startup.meta"), native(meta + ".original")};
+    const QStringList links{native("other/x64/data"), native(meta + ".original")};
+    for (int i = 0; i < targets.size(); ++i) {
+        QString refusal;
+        QVERIFY(!writeCheckedGameFile(targets[i], "new", &refusal).done);
+        QCOMPARE(refusal, "leads through the link " + links[i]);
+        refusal.clear();
+        QVERIFY(!removeCheckedGameFile(targets[i], &refusal).done);
+        QCOMPARE(refusal, "leads through the link " + links[i]);
+    }
+    QCOMPARE(readBytes(meta), "old");
+    QCOMPARE(readBytes("source"), "source");
+    QVERIFY(QFileInfo(meta + ".original").isSymLink());
+#else
+    QSKIP("Windows' own junctions and handles");
 #endif
 }
 

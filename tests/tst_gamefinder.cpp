@@ -16,7 +16,7 @@ const QByteArray gameManifest = "\"AppState\"\n{\n\t\"appid\"\t\t\"1174180\"\n"
 class FakeComputer
 {
 public:
-    FakeComputer(const QString &root, const QString &home) : root(root)
+    FakeComputer(const QString &folder, const QString &home) : root(folder)
     {
         roots = {{"steam", home + "/.local/share/Steam"},
                  {"epic", root + "/ProgramData/Epic/EpicGamesLauncher/Data/Manifests"},
