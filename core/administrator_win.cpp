@@ -169,7 +169,7 @@ bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
         return failed(qt_error_string(int(GetLastError())));
-    if (read > kMaxSmallFileSize)
+    if (qint64(read) > kMaxSmallFileSize)
         return failed(QStringLiteral("it is larger than %1 bytes").arg(kMaxSmallFileSize));
     bytes.resize(read);
     return true;

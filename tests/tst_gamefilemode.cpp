@@ -6,6 +6,8 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif

@@ -133,6 +133,10 @@ nothing_for_all_users
 # installed copy shows its window and keeps its data in the shortcut's
 # working directory.
 start_from_shortcut
+# In the fonts Wine offers a Windows program every text fits the form as
+# drawn, as in Windows' own.
+size="$(xwininfo -root -tree | sed -n 's/.*"Corvane": ("corvane.exe" "corvane.exe")  \([0-9]*x[0-9]*\)+.*/\1/p')"
+[ "$size" = 341x166 ] || fail "the installed Corvane's window is ${size:-not found}, not 341x166"
 [ -d "$data_home/data" ] || fail "Corvane started from the shortcut made no $data_home/data"
 printf 'pass=SWORDFISH\nlines=3\n' >"$data_home/data/Friends.lobby"
 printf 'path=C:/Games/RDR2\nlines=3\n' >"$data_home/data/settings.txt"
