@@ -3,7 +3,6 @@
 
 #include <QDirIterator>
 #include <QProcess>
-
 #include <QScopeGuard>
 
 #include <algorithm>
