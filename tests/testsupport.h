@@ -118,7 +118,7 @@ inline QStringList entries(const QString &dir)
 
 #ifdef Q_OS_UNIX
 // Lets no file of this process grow beyond `bytes`, the way a full disk
-// would stop a write part-way.
+// would stop a write part-way; 0 leaves files as they are.
 class FileSizeLimit
 {
 public:
@@ -126,6 +126,8 @@ public:
     {
         getrlimit(RLIMIT_FSIZE, &saved);
         previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        if (bytes == 0)
+            return;
         rlimit limit = saved;
         limit.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &limit);

@@ -11,8 +11,6 @@
 #include <QSpinBox>
 #include <QStatusBar>
 
-#include <memory>
-
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -250,9 +248,7 @@ void FailuresTest::matrix()
     QStringList shown;
     {
 #ifdef Q_OS_UNIX
-        std::unique_ptr<FileSizeLimit> diskFull;
-        if (fileSizeLimit > 0)
-            diskFull = std::make_unique<FileSizeLimit>(fileSizeLimit);
+        const FileSizeLimit diskFull(fileSizeLimit);
 #else
         if (fileSizeLimit > 0)
             QSKIP("needs a file size limit");
@@ -348,7 +344,7 @@ void FailuresTest::administrator()
         QSKIP("root ignores folder permissions; CTest runs this row again as nobody");
 #else
     if (refusing)
-        QSKIP("needs a folder that refuses this user, which Wine's administrator never meets");
+        QSKIP("folders refuse through Unix permissions here; refusedByWindows tries Windows' own");
     if (fileSizeLimit > 0)
         QSKIP("needs a file size limit");
 #endif
@@ -381,9 +377,7 @@ void FailuresTest::administrator()
     });
     {
 #ifdef Q_OS_UNIX
-        std::unique_ptr<FileSizeLimit> diskFull;
-        if (fileSizeLimit > 0)
-            diskFull = std::make_unique<FileSizeLimit>(fileSizeLimit);
+        const FileSizeLimit diskFull(fileSizeLimit);
 #endif
         for (const QString &step : steps)
             run(window, step);
