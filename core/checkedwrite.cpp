@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+std::function<void(const QString &path)> beforeReplacingFile;
+
 QByteArray textFileBytes(const QString &text)
 {
     QByteArray bytes = text.toUtf8();
@@ -21,7 +23,10 @@ bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *erro
     // permission was refused, and on Windows for a path naming an NTFS
     // stream, which no lobby name can; every other write stays all or nothing.
     file.setDirectWriteFallback(true);
-    const auto failed = [&](const QString &why) {
+    // Said within a sentence, so without Windows' full stop.
+    const auto failed = [&](QString why) {
+        if (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
         if (error)
             *error = why;
         file.cancelWriting();
@@ -35,14 +40,16 @@ bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *erro
     // whole is checked before the file is replaced.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
         return failed(QStringLiteral("not every byte could be written; the disk may be full"));
+    if (beforeReplacingFile)
+        beforeReplacingFile(path);
     if (!file.commit())
         return failed(file.errorString());
     return true;
 }
 
-bool writeTextFile(const QString &path, const QString &text)
+bool writeTextFile(const QString &path, const QString &text, QString *error)
 {
-    return replaceFileWith(path, textFileBytes(text));
+    return replaceFileWith(path, textFileBytes(text), error);
 }
 
 bool readWholeFile(const QString &path, QByteArray &bytes, QString *error, qint64 maxSize)

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <optional>
+
 // What Corvane does besides its window: checked writes, reading where the
 // launchers installed the game, and changing the game's own files, once more
 // as administrator where Windows refuses.
@@ -16,7 +19,10 @@ QByteArray textFileBytes(const QString &text);
 // that refuses new files is written in place, as a plain write would. On
 // failure, *error says why.
 bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *error = nullptr);
-bool writeTextFile(const QString &path, const QString &text);
+// Called, when set, once the new bytes are written and before they replace
+// the file: tests make that last step fail through it.
+extern std::function<void(const QString &path)> beforeReplacingFile;
+bool writeTextFile(const QString &path, const QString &text, QString *error = nullptr);
 // Launchers' records and meta files are a few kilobytes; a file much larger
 // is not one.
 constexpr qint64 kMaxSmallFileSize = 1 << 20;
@@ -106,3 +112,6 @@ QString windowsCommandLine(const QStringList &arguments);
 // This program, with the arguments of its file mode.
 ElevatedRun runCorvaneAsAdministrator(const QStringList &arguments);
 #endif
+
+// Whether RDR2 is running, or nothing when this computer's processes cannot be listed.
+std::optional<bool> gameIsRunning();

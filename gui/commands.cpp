@@ -15,11 +15,13 @@ bool GUI::applyLobby(const QString &name)
         return false;
     if (lineCount != shownLineCount())
         showLineCount(lineCount);
-    if (!writeMeta(passphrase)) {
+    const bool written = writeMeta(passphrase);
+    noteNextGameStart(written);
+    if (!written) {
         updateStatus(QStringLiteral("Could not access meta file."));
         return false;
     }
-    updateStatus(QStringLiteral("Private (") + name + QStringLiteral(")"));
+    showStatus(QStringLiteral("Private ("), name, QStringLiteral(")"));
     return true;
 }
 
@@ -34,14 +36,19 @@ void GUI::on_createButton_clicked()
     const QString passphrase = ui->passphraseField->text();
     if (name.isEmpty() || passphrase.isEmpty())
         return;
-    if (!isSafeLobbyName(name) || !writeLobbyFile(name, passphrase, ui->nrOfLinesField->text())) {
+    QString error;
+    const bool written = writeLobbyFile(name, passphrase, ui->nrOfLinesField->text(), &error);
+    ui->statusbar->setNote(StatusLine::LobbyFileProblem,
+                           written ? QString()
+                                   : QStringLiteral("Could not save the lobby \"%1\": %2.").arg(name, error));
+    if (!written) {
         updateStatus(QStringLiteral("Could not create new lobby."));
         return;
     }
     if (!applyLobby(name))
         return;
     refreshLobbyList();
-    updateStatus(QStringLiteral("Private: (") + name + QStringLiteral(")"));
+    showStatus(QStringLiteral("Private: ("), name, QStringLiteral(")"));
 }
 
 void GUI::on_removeSelectedButton_clicked()
@@ -56,7 +63,7 @@ void GUI::on_removeSelectedButton_clicked()
 
 void GUI::on_resetButton_clicked()
 {
-    restoreMeta();
+    noteNextGameStart(restoreMeta());
     refreshLobbyList();
     updateStatus(QString());
 }
@@ -71,11 +78,22 @@ void GUI::on_setPathButton_clicked()
     if (chosen.isEmpty())
         return;
 
-    useGameDirectory(chosen);
+    useGameDirectory(gameFolderOf(chosen));
     if (backupMeta())
         ui->clearBackup->setEnabled(true);
     saveSettings();
     refreshLobbyList();
+    updateStatus(QString());
+}
+
+// The game reads its meta file only as it starts, so a player who switches
+// while it runs would otherwise wonder why nothing changed.
+void GUI::noteNextGameStart(bool changed)
+{
+    const bool running = changed && gameIsRunning().value_or(false);
+    ui->statusbar->setNote(StatusLine::NextGameStart,
+                           running ? QStringLiteral("RDR2 is running: the change takes effect the next time it starts.")
+                                   : QString());
 }
 
 void GUI::setGameRecords(std::function<GameRecords()> records)

@@ -2,10 +2,8 @@
 
 #include <QAbstractItemView>
 #include <QEvent>
-#include <QLayout>
 #include <QPainter>
 #include <QScrollBar>
-#include <QSizeGrip>
 #include <QStyleOption>
 #include <QTextDocument>
 
@@ -40,41 +38,57 @@ StatusLine::StatusLine(QWidget *parent) : QStatusBar(parent)
     connect(this, &QStatusBar::messageChanged, this, &StatusLine::updateToolTip);
 }
 
-void StatusLine::setProblem(const QString &text)
+void StatusLine::showStatus(const QString &head, const QString &name, const QString &tail)
 {
-    problem = text;
+    nameFrom = head.size();
+    nameLength = name.size();
+    showMessage(head + name + tail);
+}
+
+void StatusLine::setNote(Note note, const QString &text)
+{
+    notes[note] = text;
     updateToolTip();
 }
 
 QString StatusLine::shownMessage() const
 {
-    // Cut in the middle: the lobby in use is named first, the template last.
-    return fontMetrics().elidedText(currentMessage(), Qt::ElideMiddle, messageRect().width());
+    const QString message = currentMessage();
+    const QFontMetrics metrics = fontMetrics();
+    const int room = messageRect().width();
+    if (metrics.horizontalAdvance(message) <= room)
+        return message;
+    // The lobby's name is the one part that may be shortened: the count and
+    // the template keep their words. Kerning across the joins may cost a
+    // pixel more than the parts apart.
+    const QString head = message.left(nameFrom);
+    const QString tail = message.mid(nameFrom + nameLength);
+    const QString name = message.mid(nameFrom, nameLength);
+    for (int nameRoom = room - metrics.horizontalAdvance(head + tail); !name.isEmpty(); --nameRoom) {
+        const QString shortName = metrics.elidedText(name, Qt::ElideRight, nameRoom);
+        if (shortName.isEmpty())
+            break;
+        if (metrics.horizontalAdvance(head + shortName + tail) <= room)
+            return head + shortName + tail;
+    }
+    return metrics.elidedText(message, Qt::ElideRight, room);
 }
 
-// Where QStatusBar puts its message: 6 pixels in, and clear of the size grip
-// or, without one, 12 pixels short of the end.
+// Where QStatusBar puts its message, 6 pixels in; a fixed window has no
+// size grip, so the message may reach as near the other end.
 QRect StatusLine::messageRect() const
 {
-    const bool rightToLeft = layoutDirection() == Qt::RightToLeft;
-    int left = 6;
-    int right = width() - 12;
-    // The grip lands in its place once the layout has run.
-    if (layout())
-        layout()->activate();
-    const auto *grip = findChild<QSizeGrip *>(QString(), Qt::FindDirectChildrenOnly);
-    if (grip && grip->isVisible()) {
-        if (rightToLeft)
-            left = grip->x() + grip->width();
-        else
-            right = grip->x();
-    }
-    return QRect(left, 0, right - left, height());
+    return rect().adjusted(6, 0, -6, 0);
 }
 
 bool StatusLine::event(QEvent *event)
 {
     const bool handled = QStatusBar::event(event);
+    // QStatusBar sizes itself for its font only when a widget is added.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        reformat();
+        emit sizeHintChanged();
+    }
     if (event->type() == QEvent::Show || event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
         updateToolTip();
     return handled;
@@ -96,8 +110,10 @@ void StatusLine::updateToolTip()
     QStringList lines;
     if (isVisible() && shownMessage() != currentMessage())
         lines << currentMessage();
-    if (!problem.isEmpty())
-        lines << problem;
+    for (const QString &note : notes) {
+        if (!note.isEmpty())
+            lines << note;
+    }
     const QString tip = lines.join(QLatin1Char('\n'));
     // A lobby name such as "<b>Posse</b>" would make Qt show the tip as markup.
     setToolTip(Qt::mightBeRichText(tip) ? Qt::convertFromPlainText(tip) : tip);

@@ -25,19 +25,28 @@ protected:
     void initStyleOption(QStyleOptionComboBox *option) const override;
 };
 
-// The status line: currentMessage() stays the whole text, what is drawn has
-// a "…" in its middle when that text is too long, and the tooltip then holds
-// the whole text, above why the last change of a game file failed. It
-// draws the message and its panel itself and holds no widgets of its own.
+// The status line: currentMessage() stays the whole text; what is drawn has
+// the lobby's name shortened with "…" when that text is too long, and the
+// tooltip then holds the whole text, above the notes: why something failed,
+// and what the player should know of the last change. It draws the message
+// and its panel itself and holds no widgets of its own.
 class StatusLine : public QStatusBar
 {
     Q_OBJECT
 
 public:
+    // One line of the tooltip each, in this order; each stays until it is
+    // set again.
+    enum Note { GameFileProblem, LobbyFileProblem, SettingsProblem, GameFolderProblem, NextGameStart, NoteCount };
+
     explicit StatusLine(QWidget *parent = nullptr);
-    // Why the last change of a game file failed; empty once one succeeded.
-    void setProblem(const QString &problem);
+    // Shows head + name + tail, of which only the name may be shortened.
+    void showStatus(const QString &head, const QString &name, const QString &tail);
+    void setNote(Note note, const QString &text);
     QString shownMessage() const;
+
+signals:
+    void sizeHintChanged();
 
 protected:
     bool event(QEvent *event) override;
@@ -47,5 +56,7 @@ private:
     QRect messageRect() const;
     void updateToolTip();
 
-    QString problem;
+    qsizetype nameFrom = 0;
+    qsizetype nameLength = 0;
+    QString notes[NoteCount];
 };

@@ -7,6 +7,7 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -58,13 +59,34 @@ QSize textRoom(const QWidget *widget, const QSize &size)
         option.state |= QStyle::State_Sunken;
         return style->subElementRect(QStyle::SE_LineEditContents, &option, widget).size() - QSize(2 * kTextMargin, 0);
     }
-    // A push button: what the style adds around a caption when it sizes one.
+    // A push button: only the height, as its width depends on the caption.
     QStyleOptionButton option;
     option.initFrom(widget);
     option.rect = QRect(QPoint(), size);
-    const int frame = 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, widget);
-    const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, &option, widget);
-    return size - QSize(margin + frame, frame);
+    return size - QSize(0, 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, widget));
+}
+
+// The width a button needs for the caption, as QPushButton::sizeHint()
+// asks its style.
+int buttonWidthFor(const QWidget *widget, const QFontMetrics &metrics, const QString &caption)
+{
+    QStyleOptionButton option;
+    option.initFrom(widget);
+    option.text = caption;
+    const QSize content = metrics.size(Qt::TextShowMnemonic, caption);
+    option.rect = QRect(QPoint(), content);
+    return widget->style()->sizeFromContents(QStyle::CT_PushButton, &option, content, widget).width();
+}
+
+bool textsFit(const QWidget *widget, const QStringList &texts, const QSize &size)
+{
+    const QFontMetrics metrics(widget->font(), widget);
+    const QSize room = textRoom(widget, size);
+    const bool button = qobject_cast<const QAbstractButton *>(widget);
+    return metrics.height() <= room.height() && std::all_of(texts.begin(), texts.end(), [&](const QString &text) {
+               return button ? buttonWidthFor(widget, metrics, text) <= size.width()
+                             : metrics.horizontalAdvance(text) <= room.width();
+           });
 }
 
 } // namespace
@@ -82,6 +104,7 @@ FormFit::FormFit(GuiForm &form, QMainWindow *owner) : QObject(owner), window(own
     };
     QSpinBox *lines = form.nrOfLinesField;
     frames = {drawn(form.frame, {}), drawn(form.frame_2, {}), drawn(form.frame_3, {})};
+    // The name field and the spin box at kNamePart and kLinesPart.
     controls = {drawn(form.createButton, {kCreateLobbyText, kUpdateLobbyText}), field(form.passphraseField),
                 field(form.lobbyNameField), drawn(lines, {lines->locale().toString(lines->maximum())}),
                 button(form.useSelectedButton), button(form.removeSelectedButton),
@@ -90,6 +113,9 @@ FormFit::FormFit(GuiForm &form, QMainWindow *owner) : QObject(owner), window(own
                 drawn(form.setPathButton, {kSetPathText, kChangePathText}), button(form.clearBackup)};
 
     owner->installEventFilter(this);
+    connect(form.statusbar, &StatusLine::sizeHintChanged, this, &FormFit::fit);
+    for (const Part &part : controls)
+        part.widget->installEventFilter(this);
     // A point size is drawn larger when the screen's logical DPI grows.
     const auto followScreen = [this](QScreen *screen) {
         connect(screen, &QScreen::logicalDotsPerInchChanged, this, &FormFit::fit);
@@ -100,22 +126,38 @@ FormFit::FormFit(GuiForm &form, QMainWindow *owner) : QObject(owner), window(own
     fit();
 }
 
-bool FormFit::fitsAt(int candidate) const
+std::optional<std::vector<QRect>> FormFit::layoutAt(int candidate) const
 {
-    return std::all_of(controls.begin(), controls.end(), [candidate](const Part &part) {
-        const QSize room = textRoom(part.widget, scaledRect(part.drawn, candidate).size());
-        const QFontMetrics metrics(part.widget->font(), part.widget);
-        return metrics.height() <= room.height()
-               && std::all_of(part.texts.begin(), part.texts.end(),
-                              [&](const QString &text) { return metrics.horizontalAdvance(text) <= room.width(); });
-    });
+    std::vector<QRect> rects;
+    for (const Part &part : controls)
+        rects.push_back(scaledRect(part.drawn, candidate));
+    // A style whose spin box needs more room than drawn (Windows 11's arrows
+    // side by side, Breeze's wide buttons) takes it from the name field
+    // beside it rather than growing the whole form for one control.
+    const Part &lines = controls[kLinesPart];
+    const Part &name = controls[kNamePart];
+    QRect &linesRect = rects[kLinesPart];
+    QRect &nameRect = rects[kNamePart];
+    while (!textsFit(lines.widget, lines.texts, linesRect.size())) {
+        const QRect narrower = nameRect.adjusted(0, 0, -1, 0);
+        if (!textsFit(name.widget, name.texts, narrower.size()))
+            break;
+        linesRect.setLeft(linesRect.left() - 1);
+        nameRect = narrower;
+    }
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (!textsFit(controls[i].widget, controls[i].texts, rects[i].size()))
+            return std::nullopt;
+    }
+    return rects;
 }
 
 void FormFit::fit()
 {
     int candidate = 100;
-    while (candidate < kLargestScale && !fitsAt(candidate))
-        ++candidate;
+    std::optional<std::vector<QRect>> rects = layoutAt(candidate);
+    while (!rects && candidate < kLargestScale)
+        rects = layoutAt(++candidate);
     current = candidate;
 
     int formHeight = 0;
@@ -123,16 +165,18 @@ void FormFit::fit()
         part.widget->setGeometry(scaledRect(part.drawn, current));
         formHeight = std::max(formHeight, part.widget->geometry().bottom() + 1);
     }
-    for (const Part &part : controls)
-        part.widget->setGeometry(scaledRect(part.drawn, current));
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        controls[i].widget->setGeometry(rects ? (*rects)[i] : scaledRect(controls[i].drawn, current));
     const QRect windowRect = scaledRect(QRect(QPoint(), drawnSize), current);
     window->setFixedSize(windowRect.width(),
                          std::max(windowRect.height(), formHeight + window->statusBar()->sizeHint().height()));
 }
 
+// A font set for one class of widget (QApplication::setFont(font,
+// "QPushButton")) reaches only the widgets of that class.
 bool FormFit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == window && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange))
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         fit();
     return QObject::eventFilter(watched, event);
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 QT_BEGIN_NAMESPACE
@@ -52,7 +53,11 @@ private:
         QRect drawn;
         QStringList texts;
     };
-    bool fitsAt(int candidate) const;
+    static constexpr std::size_t kNamePart = 2;
+    static constexpr std::size_t kLinesPart = 3;
+    // Where each control goes at the scale, or nothing when a text of one
+    // does not fit there.
+    std::optional<std::vector<QRect>> layoutAt(int candidate) const;
     void fit();
 
     QMainWindow *window;
@@ -62,13 +67,18 @@ private:
     int current = 100;
 };
 
+// The game's folder for a folder a player chose.
+QString gameFolderOf(const QString &chosen);
+
 // Lobby files: "data/<name>.lobby", two lines "pass=" and "lines=".
 QString lobbyFilePath(const QString &name);
 QStringList listLobbies();
 QString lobbyDisplayName(const QString &fileName);
-// Whether the name can be a file of its own inside "data" on this system.
-bool isSafeLobbyName(const QString &name);
-bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText);
+// Why the name cannot be a file of its own inside "data" on this system,
+// or nothing when it can.
+QString lobbyNameProblem(const QString &name);
+// On failure, *error says why.
+bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText, QString *error = nullptr);
 
 extern const QString kMetaClosingTag;
 extern const QString kDefaultMetaTemplate;
@@ -90,10 +100,13 @@ public:
     bool writeMeta(const QString &passphrase);
     QString readActivePassphrase(unsigned &lineCount) const;
     bool backupMeta();
-    void restoreMeta();
+    // Whether the meta file changed.
+    bool restoreMeta();
     void removeBackup();
 
     bool usingDefaultTemplate() const;
+    // The prefix, or what the fields show when it is empty, then the number
+    // of lobbies and the template in use.
     void updateStatus(const QString &prefix);
     void refreshLobbyList();
     bool applyLobby(const QString &name);
@@ -120,10 +133,15 @@ private slots:
     void on_clearBackup_clicked();
 
 private:
+    // The status line as head + name + close and the rest; where it is too
+    // long only the name is shortened.
+    void showStatus(const QString &head, const QString &name, const QString &close);
     unsigned shownLineCount() const;
     void showLineCount(unsigned lineCount);
     QString backupPath() const;
     void useGameDirectory(const QString &directory);
+    QString gameFolderProblem() const;
+    void noteNextGameStart(bool changed);
     bool copyToGameFile(const QString &source, const QString &target);
     bool deleteGameFile(const QString &target);
     bool finishGameFileChange(GameFileResult result, const QStringList &elevatedArguments);

@@ -43,12 +43,14 @@ QString lobbyDisplayName(const QString &fileName)
     return fileName.left(fileName.lastIndexOf(QLatin1Char('.')));
 }
 
-bool isSafeLobbyName(const QString &name)
+QString lobbyNameProblem(const QString &name)
 {
     // The name becomes part of a path, so it must not lead out of "data".
     for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            return false;
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            return QStringLiteral("a lobby name cannot hold / or \\");
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("a lobby name cannot hold control characters");
     }
 #ifdef Q_OS_WIN
     // On NTFS a ":" writes into a stream of another file, and a device name,
@@ -57,16 +59,31 @@ bool isSafeLobbyName(const QString &name)
     static const QRegularExpression device(
         QStringLiteral("^(CON|PRN|AUX|NUL|(COM|LPT)[0-9\u00b9\u00b2\u00b3]) *(\\.|$)"),
         QRegularExpression::CaseInsensitiveOption);
-    if (name.contains(QLatin1Char(':')) || device.match(name).hasMatch())
-        return false;
+    if (name.contains(QLatin1Char(':')))
+        return QStringLiteral("a lobby name cannot hold :");
+    if (device.match(name).hasMatch())
+        return QStringLiteral("Windows keeps that name for a device");
+    // NTFS counts a file name in UTF-16 units.
+    const qsizetype fileNameLength = lobbyFilePath(name).size() - 5;
+#else
+    // Linux file systems count a file name in bytes.
+    const qsizetype fileNameLength = lobbyFilePath(name).toUtf8().size() - 5;
 #endif
-    return true;
+    if (fileNameLength > 255)
+        return QStringLiteral("the name is too long for a file name");
+    return QString();
 }
 
-bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText)
+bool writeLobbyFile(const QString &name, const QString &passphrase, const QString &linesText, QString *error)
 {
-    return writeTextFile(lobbyFilePath(name), QStringLiteral("pass=") + passphrase + QStringLiteral("\nlines=")
-                                                  + linesText + QStringLiteral("\n"));
+    if (const QString problem = lobbyNameProblem(name); !problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
+    return writeTextFile(
+        lobbyFilePath(name),
+        QStringLiteral("pass=") + passphrase + QStringLiteral("\nlines=") + linesText + QStringLiteral("\n"), error);
 }
 
 QString GUI::readLobbyFile(const QString &name, unsigned &lineCount) const

@@ -114,7 +114,8 @@ bool GUI::writeMeta(const QString &passphrase)
 {
     // Without a game directory there is nothing to open, and Qt would warn.
     if (metaPath.isEmpty()) {
-        ui->statusbar->setProblem(QStringLiteral("No RDR2 directory is set: choose the game's folder first."));
+        ui->statusbar->setNote(StatusLine::GameFileProblem,
+                               QStringLiteral("No RDR2 directory is set: choose the game's folder first."));
         return false;
     }
     const QByteArray bytes = textFileBytes(metaTemplate + lineBreaks() + passphrase);
@@ -162,16 +163,15 @@ bool GUI::backupMeta()
     return true;
 }
 
-void GUI::restoreMeta()
+bool GUI::restoreMeta()
 {
     if (!QFile::exists(metaPath))
-        return;
+        return false;
     // The backup replaces the meta file in one step, so a copy that fails
     // leaves the game with the file it had rather than with none.
     if (QFile::exists(backupPath()))
-        copyToGameFile(backupPath(), metaPath);
-    else
-        deleteGameFile(metaPath);
+        return copyToGameFile(backupPath(), metaPath);
+    return deleteGameFile(metaPath);
 }
 
 void GUI::removeBackup()
@@ -209,7 +209,7 @@ bool GUI::finishGameFileChange(GameFileResult result, const QStringList &elevate
         else
             result.message += QStringLiteral(" Corvane could not start itself as administrator.");
     }
-    ui->statusbar->setProblem(result.done ? QString() : result.message);
+    ui->statusbar->setNote(StatusLine::GameFileProblem, result.done ? QString() : result.message);
     return result.done;
 }
 

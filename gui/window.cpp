@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 
 const QString kSetPathText = QStringLiteral("Set RDR2 Directory");
@@ -40,6 +41,26 @@ GUI::GUI(QWidget *parent, QString path, unsigned lineCount)
 
 GUI::~GUI() = default;
 
+// Players often choose the game's x64 folder, or the data folder in it,
+// for the game's own; either is taken for the folder that holds it.
+QString gameFolderOf(const QString &chosen)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity nameCase = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity nameCase = Qt::CaseSensitive;
+#endif
+    const auto named = [nameCase](const QString &path, const char *name) {
+        return QFileInfo(path).fileName().compare(QLatin1String(name), nameCase) == 0;
+    };
+    const QString parent = QFileInfo(chosen).path();
+    if (named(chosen, "x64") && QFileInfo(chosen + QStringLiteral("/data")).isDir())
+        return parent;
+    if (named(chosen, "data") && named(parent, "x64"))
+        return QFileInfo(parent).path();
+    return chosen;
+}
+
 void GUI::useGameDirectory(const QString &directory)
 {
     gamePath = directory;
@@ -49,6 +70,19 @@ void GUI::useGameDirectory(const QString &directory)
     // as Qt only takes a tooltip for markup when its first line looks so.
     ui->setPathButton->setToolTip(QStringLiteral("Game folder in use:\n") + QDir::toNativeSeparators(gamePath)
                                   + QStringLiteral("\nClick to choose another one."));
+    ui->statusbar->setNote(StatusLine::GameFolderProblem, gameFolderProblem());
+}
+
+QString GUI::gameFolderProblem() const
+{
+    if (QFileInfo(gamePath + QStringLiteral("/x64/data")).isDir())
+        return QString();
+    const QString found = findGameFolder(gameRecords());
+    const QString choose = found.isEmpty() ? QStringLiteral(".")
+                                           : QStringLiteral(": %1 is one.").arg(QDir::toNativeSeparators(found));
+    return QStringLiteral("%1 holds no %2 folder, where RDR2 reads its meta file. Choose the game's own folder, the "
+                          "one that holds RDR2.exe%3")
+        .arg(QDir::toNativeSeparators(gamePath), QDir::toNativeSeparators(QStringLiteral("x64/data")), choose);
 }
 
 unsigned GUI::shownLineCount() const
@@ -64,20 +98,23 @@ void GUI::showLineCount(unsigned lineCount)
 
 void GUI::updateStatus(const QString &prefix)
 {
-    QString status = prefix;
-    if (status.isEmpty()) {
-        if (!ui->lobbyNameField->text().isEmpty())
-            status = QStringLiteral("Private (") + ui->lobbyNameField->text() + QStringLiteral(")");
-        else if (!ui->passphraseField->text().isEmpty())
-            status = QStringLiteral("Private (unknown lobby)");
-        else
-            status = QStringLiteral("Public");
-    }
-    status += QStringLiteral("  |  Lobbies: ") + QString::number(ui->lobbyList->count() - 1)
-              + QStringLiteral("  |  Using ")
-              + (usingDefaultTemplate() ? QStringLiteral("default") : QStringLiteral("custom"))
-              + QStringLiteral(" XML");
-    ui->statusbar->showMessage(status);
+    if (!prefix.isEmpty())
+        showStatus(prefix, QString(), QString());
+    else if (!ui->lobbyNameField->text().isEmpty())
+        showStatus(QStringLiteral("Private ("), ui->lobbyNameField->text(), QStringLiteral(")"));
+    else if (!ui->passphraseField->text().isEmpty())
+        showStatus(QStringLiteral("Private (unknown lobby)"), QString(), QString());
+    else
+        showStatus(QStringLiteral("Public"), QString(), QString());
+}
+
+void GUI::showStatus(const QString &head, const QString &name, const QString &close)
+{
+    const QString tail = close + QStringLiteral("  |  Lobbies: ") + QString::number(ui->lobbyList->count() - 1)
+                         + QStringLiteral("  |  Using ")
+                         + (usingDefaultTemplate() ? QStringLiteral("default") : QStringLiteral("custom"))
+                         + QStringLiteral(" XML");
+    ui->statusbar->showStatus(head, name, tail);
 }
 
 void GUI::refreshLobbyList()

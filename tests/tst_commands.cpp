@@ -24,6 +24,8 @@ private slots:
     void wholeJob();
     void failures_data();
     void failures();
+    void choosingTheGameFolder_data();
+    void choosingTheGameFolder();
 
 private:
     void click(const char *button) { QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton); }
@@ -129,6 +131,8 @@ void CommandsTest::failures_data()
         << noLobby << QStringList{"Old.lobby"};
     QTest::newRow("name with control character") << "a\tb" << false << "c" << true << "createButton"
         << noLobby << QStringList{"Old.lobby"};
+    QTest::newRow("name too long for a file") << QString(250, 'w') << false << "c" << true << "createButton"
+        << noLobby << QStringList{"Old.lobby"};
     QTest::newRow("data removed") << "New" << true << "c" << false << "createButton" << noLobby << QStringList();
     QTest::newRow("empty code does nothing") << "New" << true << "" << true << "createButton" << none
         << QStringList{"Old.lobby"};
@@ -171,7 +175,7 @@ void CommandsTest::failures()
     QFETCH(QString, status);
     QFETCH(QStringList, stored);
 
-    QCOMPARE(isSafeLobbyName(name), safe);
+    QCOMPARE(lobbyNameProblem(name).isEmpty(), safe);
     writeBytes("data/Old.lobby", "pass=old\nlines=2\n");
     window = std::make_unique<GUI>(nullptr, QString(), 2);
     auto *list = window->findChild<QComboBox *>("lobbyList");
@@ -183,8 +187,56 @@ void CommandsTest::failures()
 
     click(button.toLatin1());
     QCOMPARE(this->status(), status);
+    // Why, in the tooltip.
+    if (!safe)
+        QCOMPARE(window->findChild<QStatusBar *>("statusbar")->toolTip(),
+                 "Could not save the lobby \"" + name + "\": " + lobbyNameProblem(name) + ".");
     QCOMPARE(entries("data"), stored);
     QCOMPARE(entries("."), dataDir ? QStringList{"data"} : QStringList());
+}
+
+void CommandsTest::choosingTheGameFolder_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("game");
+    QTest::addColumn<QString>("status");
+
+    const QString camp = "Private (Camp)  |  Lobbies: 1  |  Using default XML";
+    QTest::newRow("the game's folder") << "game"
+                                       << "game" << camp;
+    QTest::newRow("its x64 folder") << "game/x64"
+                                    << "game" << camp;
+    QTest::newRow("its x64/data folder") << "game/x64/data"
+                                         << "game" << camp;
+    QTest::newRow("a folder without the game") << "other"
+                                               << "other"
+                                               << "Public  |  Lobbies: 1  |  Using default XML";
+}
+
+// The folder a player chose, or the game's folder above it; the status line
+// then tells what that game's meta file holds, or why there is none.
+void CommandsTest::choosingTheGameFolder()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, game);
+    QFETCH(QString, status);
+    writeBytes("data/Camp.lobby", "pass=camp\nlines=2\n");
+    writeBytes(metaFile, kDefaultMetaTemplate.toUtf8() + "\n\ncamp");
+    QDir().mkdir("other");
+    window = std::make_unique<GUI>(nullptr, QString(), 2);
+    window->setGameRecords([] { return GameRecords(); });
+    QCOMPARE(this->status(), "Public  |  Lobbies: 1  |  Using default XML");
+
+    chooseDirectory(*window, chosen);
+    const QString path = QDir(game).absolutePath();
+    QCOMPARE(readBytes("data/settings.txt"), native("path=" + path.toUtf8() + "\nlines=2\n"));
+    QVERIFY(
+        window->findChild<QPushButton *>("setPathButton")->toolTip().contains(QDir::toNativeSeparators(path) + "\n"));
+    QCOMPARE(this->status(), status);
+    const QString why = QDir::toNativeSeparators(path
+                                                 + " holds no x64/data folder, where RDR2 reads its meta file. "
+                                                   "Choose the game's own folder, the one that holds RDR2.exe.");
+    QCOMPARE(window->findChild<QStatusBar *>("statusbar")->toolTip(), game == "game" ? QString() : why);
 }
 
 QTEST_MAIN(CommandsTest)

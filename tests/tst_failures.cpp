@@ -125,6 +125,12 @@ void FailuresTest::run(GUI &window, const QString &step)
         click("createButton");
     } else if (words[0] == "choose" || words[0] == "cancel") {
         chooseDirectory(window, words.value(1));
+    } else if (words[0] == "replacing") {
+        // A folder takes the file's place as its new bytes wait to replace it.
+        beforeReplacingFile = [target = QFileInfo(words[1])](const QString &path) {
+            if (QFileInfo(path) == target)
+                QDir().mkdir(path);
+        };
     } else if (words[0] == "gone") {
         QDir(words[1]).removeRecursively();
     } else if (words[0] == "unlock") {
@@ -166,6 +172,11 @@ void FailuresTest::matrix_data()
     QTest::newRow("disk full: restore of a large backup") << Files{{metaFile + ".original", QByteArray(64 << 10, 'o')}}
         << "" << 1000 << QStringList{"public"} << QStringList{camp} << Files();
 
+    // The new bytes are written, and the last step fails: no new state claimed, no stray file left.
+    QTest::newRow("final replace fails: lobby") << Files() << "" << 0
+        << QStringList{"replacing data/New.lobby", "create New n"} << QStringList{camp, noLobby} << Files{{"data/New.lobby", "<dir>"}};
+    QTest::newRow("final replace fails: meta") << Files{{metaFile, "<remove>"}} << "" << 0
+        << QStringList{"replacing " + metaFile, "select Camp", "use"} << QStringList{open, open, noMeta} << Files{{metaFile, "<dir>"}};
     QTest::newRow("public without backup") << Files{{metaFile + ".original", "<remove>"}} << "" << 0
         << QStringList{"public"} << QStringList{open} << Files{{metaFile, "<missing>"}, {metaFile + ".original", "<missing>"}};
     QTest::newRow("public without meta file or backup")
@@ -175,7 +186,8 @@ void FailuresTest::matrix_data()
     QTest::newRow("game directory removed") << Files() << "game" << 0 << everyCommand
         << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"data/New.lobby", native("pass=n\nlines=2\n")}};
     QTest::newRow("x64/data removed") << Files() << "game/x64/data" << 0 << everyCommand
-        << QStringList{noMeta, noMeta, open, open, open, open} << Files{{"game/x64", "<dir>"}};
+        << QStringList{noMeta, noMeta, open, open, open, open}
+        << Files{{"game/x64", "<dir>"}, {"data/New.lobby", native("pass=n\nlines=2\n")}};
     QTest::newRow("data removed") << Files() << "data" << 0 << QStringList{"create New n", "use", "delete", "lines 5"}
         << QStringList{noLobby, noLobby, noLobby, noLobby} << Files{{"data", "<missing>"}};
 
@@ -200,7 +212,7 @@ void FailuresTest::matrix_data()
     QTest::newRow("meta file is a link") << Files{{"game/x64/data/real.meta", own() + "\n\ncamp"}, {metaFile, "<link:real.meta>"}}
         << "" << 0 << QStringList{"create Other other", "public"}
         << QStringList{"Private: (Other)  |  Lobbies: 2  |  Using default XML", "Public  |  Lobbies: 2  |  Using default XML"}
-        << Files{{metaFile, "<link:game/x64/data/real.meta>"},
+        << Files{{metaFile, "<link:game/x64/data/real.meta>"}, {"data/Other.lobby", native("pass=other\nlines=2\n")},
                  {"game/x64/data/real.meta", "the game's own meta file"}};
     // A game installed by another account: the meta file is writable but its
     // folder takes no temporary file, so the shorter code is written in place.
@@ -258,8 +270,11 @@ void FailuresTest::matrix()
             shown << window.findChild<QStatusBar *>("statusbar")->currentMessage();
         }
     }
+    beforeReplacingFile = nullptr;
     QCOMPARE(shown, statuses);
     const Files now = snapshot();
+    for (auto it = now.begin(); it != now.end(); ++it)
+        QVERIFY2(before.contains(it.key()) || after.contains(it.key()), qPrintable(it.key()));
     if (fileSizeLimit > 0)
         QCOMPARE(now, before);
     QCOMPARE(outsideOwnFolders(now), outsideOwnFolders(before));
@@ -312,6 +327,7 @@ void FailuresTest::administrator_data()
     // Other failures are no refusal: no prompt, and the tooltip says what happened.
     QTest::newRow("disk full: backup") << false << noBackup << 8 << QStringList{"choose game"} << true << QStringList()
         << camp << "Could not change @/game/x64/data/startup.meta.original: not every byte could be written; the disk may be full."
+                   "\nCould not save the settings in @/data/settings.txt: not every byte could be written; the disk may be full."
         << Files{{metaFile + ".original", "<missing>"}};
     QTest::newRow("disk full: public") << false << Files() << 8 << QStringList{"public"} << true << QStringList()
         << camp << "Could not change @/game/x64/data/startup.meta: not every byte could be written; the disk may be full." << Files{{metaFile, own() + "\n\ncamp"}};

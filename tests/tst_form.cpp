@@ -7,8 +7,11 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPaintEngine>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 namespace {
 
@@ -59,6 +62,42 @@ bool onLinux()
     return QSysInfo::kernelType() == "linux";
 }
 
+// The texts a widget paints, each with the point where its base line starts.
+class PaintedTexts : public QPaintDevice, QPaintEngine
+{
+public:
+    explicit PaintedTexts(QWidget *widget) : QPaintEngine(AllFeatures), size(widget->size()) { widget->render(this); }
+    QList<std::pair<QString, QPointF>> texts;
+
+    QPaintEngine *paintEngine() const override { return const_cast<PaintedTexts *>(this); }
+    int metric(PaintDeviceMetric metric) const override
+    {
+        const QMap<PaintDeviceMetric, int> metrics{{PdmWidth, size.width()},
+                                                   {PdmHeight, size.height()},
+                                                   {PdmDpiX, 96},
+                                                   {PdmDpiY, 96},
+                                                   {PdmPhysicalDpiX, 96},
+                                                   {PdmPhysicalDpiY, 96},
+                                                   {PdmDepth, 32},
+                                                   {PdmDevicePixelRatioScaled, int(devicePixelRatioFScale())}};
+        return metrics.value(metric, 1);
+    }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPath(const QPainterPath &) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF &at, const QTextItem &item) override
+    {
+        texts.append({item.text(), painter()->transform().map(at)});
+    }
+    Type type() const override { return User; }
+
+private:
+    QSize size;
+};
+
 int scaled(int position, int scale)
 {
     return (position * scale + 50) / 100;
@@ -84,9 +123,10 @@ private slots:
     void tabChain();
     void fitsTheFont_data();
     void fitsTheFont();
-    void followsTheScreen();
+    void followsClassFontsAndTheScreen();
     void longTexts_data();
     void longTexts();
+    void keepsRoomAndFollowsChanges();
 };
 
 // The rows that pin the form as drawn must not depend on this machine's
@@ -196,14 +236,14 @@ void FormTest::fitsTheFont_data()
     QTest::addColumn<int>("scale");
     QTest::addColumn<QSize>("size");
 
-    // The first that fits: DejaVu Sans 9 at 1.07, where "Change RDR2
-    // Directory" needs 150 pixels of the 141 drawn; Noto Sans 10 at 1.09,
-    // where the spin box's line of 18 pixels needs 24 of 22; Cantarell 11 at
-    // 1.17 and DejaVu Sans 12 at 1.41 for the directory button again.
+    // The first that fits: DejaVu Sans 9 at 1.08, where the button that
+    // reads "Change RDR2 Directory" is wider than the 141 pixels drawn; Noto
+    // Sans 10 at 1.09, where the spin box's line of 18 pixels needs 24 of 22;
+    // Cantarell 11 at 1.18 and DejaVu Sans 12 at 1.41 for that button again.
     QTest::newRow("Liberation Sans 9") << QFont("Liberation Sans", 9) << 100 << QSize(341, 166);
-    QTest::newRow("DejaVu Sans 9") << QFont("DejaVu Sans", 9) << 107 << QSize(365, 178);
+    QTest::newRow("DejaVu Sans 9") << QFont("DejaVu Sans", 9) << 108 << QSize(368, 179);
     QTest::newRow("Noto Sans 10") << QFont("Noto Sans", 10) << 109 << QSize(372, 181);
-    QTest::newRow("Cantarell 11") << QFont("Cantarell", 11) << 117 << QSize(399, 194);
+    QTest::newRow("Cantarell 11") << QFont("Cantarell", 11) << 118 << QSize(402, 196);
     QTest::newRow("DejaVu Sans 12") << QFont("DejaVu Sans", 12) << 141 << QSize(480, 234);
 }
 
@@ -266,18 +306,29 @@ void FormTest::fitsTheFont()
     QApplication::setFont(fittingFont());
 }
 
-// After a change of the screen's logical DPI the widgets draw their texts
-// larger while the window hears of no font change: here the buttons' font
-// changes alone, as only they are told.
-void FormTest::followsTheScreen()
+// A font set for one class of widget refits the form as an application
+// font does. After a change of the screen's logical DPI the widgets draw
+// their texts larger while no font change reaches the form: here a filter
+// swallows the buttons' one.
+void FormTest::followsClassFontsAndTheScreen()
 {
     if (!onLinux())
         QSKIP("these are the fonts of Linux desktops");
     GUI gui(nullptr, QString(), 2);
     QApplication::setFont(QFont("DejaVu Sans", 12), "QPushButton");
+    QCOMPARE(gui.size(), QSize(480, 234));
+    QApplication::setFont(fittingFont(), "QPushButton");
+    QCOMPARE(gui.size(), QSize(341, 166));
+
+    struct : QObject
+    {
+        bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::FontChange; }
+    } unheard;
+    for (QPushButton *button : gui.findChildren<QPushButton *>())
+        button->installEventFilter(&unheard);
+    QApplication::setFont(QFont("DejaVu Sans", 12), "QPushButton");
     QCOMPARE(gui.size(), QSize(341, 166));
     emit gui.screen()->logicalDotsPerInchChanged(96);
-    QCOMPARE(gui.findChild<FormFit *>()->scale(), 141);
     QCOMPARE(gui.size(), QSize(480, 234));
     QApplication::setFont(fittingFont());
 }
@@ -287,39 +338,47 @@ void FormTest::longTexts_data()
     QTest::addColumn<QString>("style");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("problem");
-    QTest::addColumn<bool>("cut");
+    QTest::addColumn<QString>("painted");
     QTest::addColumn<QString>("toolTip");
 
-    const QString status = "Private (Evening Posse of the Frontier)  |  Lobbies: 0  |  Using default XML";
-    const QString marked = "Private (<b>Evening Posse of the Frontier</b>)  |  Lobbies: 0  |  Using default XML";
+    const QString rest = ")  |  Lobbies: 0  |  Using default XML";
+    const QString status = "Private (Evening Posse of the Frontier" + rest;
+    const QString marked = "Private (<b>Evening Posse of the Frontier</b>" + rest;
     QTest::newRow("short") << "Fusion"
                            << "Posse"
-                           << "" << false << "";
+                           << ""
+                           << "Private (Posse" + rest << "";
     QTest::newRow("short, a change failed") << "Fusion"
                                             << "Posse"
-                                            << "Access denied." << false << "Access denied.";
+                                            << "Access denied."
+                                            << "Private (Posse" + rest << "Access denied.";
     QTest::newRow("long") << "Fusion"
                           << "Evening Posse of the Frontier"
-                          << "" << true << status;
+                          << ""
+                          << "Private (Evening Posse…" + rest << status;
     QTest::newRow("long, a change failed") << "Fusion"
                                            << "Evening Posse of the Frontier"
-                                           << "Access denied." << true << status + "\nAccess denied.";
+                                           << "Access denied."
+                                           << "Private (Evening Posse…" + rest << status + "\nAccess denied.";
     QTest::newRow("long, Windows' style") << "Windows"
                                           << "Evening Posse of the Frontier"
-                                          << "" << true << status;
+                                          << ""
+                                          << "Private (Evening Posse…" + rest << status;
     QTest::newRow("long, looks like markup") << "Fusion"
                                              << "<b>Evening Posse of the Frontier</b>"
-                                             << "" << true << Qt::convertFromPlainText(marked);
+                                             << ""
+                                             << "Private (<b>Evening P…" + rest << Qt::convertFromPlainText(marked);
 }
 
-// What does not fit is shortened where it is shown and whole where it is
-// read: in the status line's message and tooltip, and in the lobby list.
+// What does not fit is shortened where it is painted and whole where it is
+// read: in the status line, only the lobby's name, and in the box; whole in
+// the tooltip and in the list that drops down, beside its scroll bar.
 void FormTest::longTexts()
 {
     QFETCH(QString, style);
     QFETCH(QString, name);
     QFETCH(QString, problem);
-    QFETCH(bool, cut);
+    QFETCH(QString, painted);
     QFETCH(QString, toolTip);
 
     QApplication::setStyle(QStyleFactory::create(style));
@@ -327,27 +386,68 @@ void FormTest::longTexts()
     gui.show();
     auto *status = gui.findChild<StatusLine *>("statusbar");
     auto *box = gui.findChild<LobbyBox *>("lobbyList");
-    QVERIFY(status && box);
-    status->setProblem(problem);
+    status->setNote(StatusLine::GameFileProblem, problem);
     gui.findChild<QLineEdit *>("lobbyNameField")->setText(name);
     gui.updateStatus(QString());
 
-    const QString whole = "Private (" + name + ")  |  Lobbies: 0  |  Using default XML";
-    QCOMPARE(status->currentMessage(), whole);
-    QCOMPARE(status->shownMessage() != whole, cut);
-    QCOMPARE(status->shownMessage().contains(QChar(0x2026)), cut);
-    QVERIFY(status->fontMetrics().horizontalAdvance(status->shownMessage()) <= status->width() - 18);
+    QCOMPARE(status->currentMessage(), "Private (" + name + ")  |  Lobbies: 0  |  Using default XML");
+    const auto statusTexts = PaintedTexts(status).texts;
+    QCOMPARE(statusTexts.size(), 1);
+    QCOMPARE(statusTexts[0].first, painted);
+    QVERIFY(status->fontMetrics().horizontalAdvance(painted) <= status->width() - statusTexts[0].second.x());
     QCOMPARE(status->toolTip(), toolTip);
 
+    for (int i = 0; i < 2 * box->maxVisibleItems(); ++i)
+        box->addItem(QString::number(i));
     box->addItem(name);
     box->setCurrentIndex(box->count() - 1);
-    QCOMPARE(box->currentText(), name);
-    QCOMPARE(box->shownText() != name, cut);
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+    const auto boxTexts = PaintedTexts(box).texts;
+    QCOMPARE(boxTexts.size(), 1);
+    QCOMPARE(boxTexts[0].first.endsWith(QChar(0x2026)), painted.contains(QChar(0x2026)));
+    QVERIFY(boxTexts[0].second.x() + box->fontMetrics().horizontalAdvance(boxTexts[0].first) <= field.right() + 1);
     box->showPopup();
     const QModelIndex item = box->view()->model()->index(box->currentIndex(), 0);
+    QCOMPARE(box->view()->verticalScrollBar()->isVisible(), style == "Windows");
     QVERIFY(box->view()->viewport()->width() >= box->view()->sizeHintForIndex(item).width());
     box->hidePopup();
     QApplication::setStyle(QStyleFactory::create("Fusion"));
+}
+
+// A larger font in the status line alone makes the window taller, not the
+// form, and the tooltip follows what no longer fits; a style changed while
+// the window is open refits it as it would a new one.
+void FormTest::keepsRoomAndFollowsChanges()
+{
+    if (!onLinux())
+        QSKIP("these are the fonts of Linux desktops");
+    GUI gui(nullptr, QString(), 2);
+    gui.show();
+    auto *status = gui.findChild<StatusLine *>("statusbar");
+    gui.findChild<QLineEdit *>("lobbyNameField")->setText("Posse");
+    gui.updateStatus(QString());
+    QCOMPARE(status->toolTip(), "");
+
+    QApplication::setFont(QFont("DejaVu Sans", 14), "QStatusBar");
+    QCOMPARE(gui.width(), 341);
+    QCOMPARE(status->geometry(), QRect(0, 141, 341, status->sizeHint().height()));
+    QCOMPARE(gui.height(), 141 + status->sizeHint().height());
+    QCOMPARE(status->toolTip(), status->currentMessage());
+    QApplication::setFont(fittingFont(), "QStatusBar");
+    QCOMPARE(status->toolTip(), "");
+
+    QApplication::setFont(QFont("DejaVu Sans", 9));
+    QCoreApplication::sendPostedEvents();
+    QApplication::setStyle(QStyleFactory::create("Windows"));
+    const QSize windows = GUI(nullptr, QString(), 2).size();
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QVERIFY(gui.size() != windows);
+    QApplication::setStyle(QStyleFactory::create("Windows"));
+    QCOMPARE(gui.size(), windows);
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QApplication::setFont(fittingFont());
 }
 
 QTEST_MAIN(FormTest)
