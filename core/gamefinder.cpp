@@ -126,12 +126,16 @@ GameRecords gameRecordsOnThisComputer()
 {
     GameRecords records;
 #ifdef Q_OS_WIN
+    // Windows itself need not be on C:.
+    const auto programFiles = [](const char *variable, const char *usual) {
+        return QDir::fromNativeSeparators(qEnvironmentVariable(variable, QString::fromLatin1(usual)));
+    };
     records.steamFolders = {
         registryValue(QStringLiteral("HKEY_CURRENT_USER\\Software\\Valve\\Steam"), QStringLiteral("SteamPath"),
                       QSettings::NativeFormat),
         registryValue(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Valve\\Steam"), QStringLiteral("InstallPath"),
                       QSettings::Registry32Format),
-        QStringLiteral("C:/Program Files (x86)/Steam"),
+        programFiles("ProgramFiles(x86)", "C:/Program Files (x86)") + QStringLiteral("/Steam"),
     };
     const QString programData = QDir::fromNativeSeparators(qEnvironmentVariable("ProgramData"));
     if (!programData.isEmpty())
@@ -139,7 +143,7 @@ GameRecords gameRecordsOnThisComputer()
     records.rockstarFolders = {
         registryValue(QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\Rockstar Games\\Red Dead Redemption 2"),
                       QStringLiteral("InstallFolder"), QSettings::Registry32Format),
-        QStringLiteral("C:/Program Files/Rockstar Games/Red Dead Redemption 2"),
+        programFiles("ProgramFiles", "C:/Program Files") + QStringLiteral("/Rockstar Games/Red Dead Redemption 2"),
     };
 #else
     // Steam as Debian, Valve's installer, Flatpak and Snap install it.

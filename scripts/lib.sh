@@ -4,15 +4,13 @@
 CORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 fail() { echo "$(basename "$0"): $*" >&2; exit 1; }
-# The version from project() in CMakeLists.txt.
 corvane_version() { sed -n 's/^project(Corvane VERSION \([0-9.]*\).*/\1/p' "$CORVANE_ROOT/CMakeLists.txt"; }
 
 # The same bytes from the same commit, wherever, whenever and by whomever it
 # is built: every tool that records a date records noon UTC of the release
-# day in CMakeLists.txt (as CMake's own CORVANE_SOURCE_DATE_EPOCH does), new
-# files get the same modes, and dates and sort orders do not follow the
-# machine's locale (the C locale, in UTF-8 so that Wine can still name files
-# in any script).
+# day in CMakeLists.txt (as CMake's CORVANE_SOURCE_DATE_EPOCH does), new files
+# get the same modes, and no date or sort order follows the machine's locale
+# (the C locale, in UTF-8 so that Wine can still name files in any script).
 reproducible() {
     local day
     day="$(sed -n 's/^set(CORVANE_RELEASE_DAY \([0-9-]*\))$/\1/p' "$CORVANE_ROOT/CMakeLists.txt")"
@@ -43,20 +41,6 @@ can_chroot() {
     mount -t proc proc "$probe" 2>/dev/null && umount "$probe" && status=0
     rmdir "$probe"
     return "$status"
-}
-
-# Starts an X server of its own for what follows and exports its DISPLAY;
-# the caller kills $xvfb_pid.
-start_display() {
-    local file
-    file="$(mktemp)"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" 2>/dev/null &
-    # shellcheck disable=SC2034 # the caller's
-    xvfb_pid=$!
-    wait_for test -s "$file" || fail "Xvfb did not start"
-    DISPLAY=":$(cat "$file")"
-    export DISPLAY
-    rm -f "$file"
 }
 
 # The address of Debian archive $1 ("debian" or "debian-security") as this

@@ -42,8 +42,12 @@ cpack --config "$build/CPackConfig.cmake" -G NSIS -B "$work/next" -D CPACK_PACKA
 next_setup="$work/next/Corvane-$next-win64-setup.exe"
 
 # The installed program shows its window through Qt's Windows platform,
-# which needs a display.
-start_display
+# which needs a display: an X server of this check's own.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+wait_for test -s "$work/display" || fail "Xvfb did not start"
+DISPLAY=":$(cat "$work/display")"
+export DISPLAY
 wine_prepare
 # A folder's Windows path from Wine's environment, and its path here.
 win_var() { wine cmd /c echo "%$1%" | tr -d '\r'; }
@@ -56,13 +60,10 @@ shortcut="$(unix_path "$start_menu_win")"
 desktop_shortcut="$(unix_path "$(win_var USERPROFILE)\\Desktop\\Corvane.lnk")"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Corvane'
 
-install_silently() {
-    wine "$1" /S || fail "the silent install of $(basename "$1") failed with exit code $?"
-    wineserver -w
-}
-# The uninstaller runs from a copy of itself, so Wine is waited for.
-uninstall_silently() {
-    wine "$program_dir/Uninstall.exe" /S || fail "the silent uninstall failed with exit code $?"
+# An installer or the uninstaller, which runs from a copy of itself, so
+# Wine is waited for.
+silently() {
+    wine "$1" /S || fail "the silent run of $1 failed with exit code $?"
     wineserver -w
 }
 shows_window() { xwininfo -root -tree | grep -q '"Corvane": '; }
@@ -116,7 +117,7 @@ nothing_for_all_users() {
 }
 
 # 1. A silent install.
-install_silently "$setup"
+silently "$setup"
 same_files "$stage" "the installed files differ from the package"
 check_entry "$version"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut $start_menu_win"
@@ -150,7 +151,7 @@ check_entry "$version"
 wineserver -k && wineserver -w
 
 # 4. Once it is closed, the update replaces the program and keeps the data.
-install_silently "$next_setup"
+silently "$next_setup"
 same_files "$work/next-stage" "after the update the installed files differ from version $next"
 [ ! -e "$program_dir/$retired" ] || fail "the update left $retired, which version $next no longer ships"
 check_entry "$next"
@@ -159,7 +160,7 @@ nothing_for_all_users
 
 # 5. The uninstaller removes the program, its shortcut and its entry, and
 # nothing of the data.
-uninstall_silently
+silently "$program_dir/Uninstall.exe"
 [ ! -e "$program_dir" ] || fail "the uninstaller left $program_dir: $(ls -A "$program_dir")"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu shortcut"
 if wine reg query "$uninstall_key" >/dev/null 2>&1; then fail "the uninstaller left the Apps entry"; fi
@@ -168,9 +169,9 @@ nothing_for_all_users
 
 # 6. For someone who never made a lobby, it leaves no empty folder behind.
 rm -rf "$data_home"
-install_silently "$setup"
+silently "$setup"
 start_from_shortcut
 wineserver -k && wineserver -w
-uninstall_silently
+silently "$program_dir/Uninstall.exe"
 [ ! -e "$data_home" ] || fail "the uninstaller left the empty $data_home: $(find "$data_home")"
 echo "check-installer: install, shortcut, Apps entry, update to $next, uninstall, no empty folder left"

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# Runs a cross-built Windows program under Wine and exits with its exit code:
-#   wine-run.sh DLL_DIRS program.exe [args...]
-# CMake's emulator for the Windows build (package.cmake names the folders
-# of the DLLs, ':'-separated). Sourced instead, it sets up Wine for a script:
-# WINEPREFIX (CORVANE_WINEPREFIX, else one in the cache), wine and wineserver,
-# and wine_prepare, which makes the prefix once.
+# CMake's emulator for the Windows build: runs a cross-built program under
+# Wine with the DLLs of the ':'-separated folders that package.cmake names,
+# and exits with its exit code:   wine-run.sh DLL_DIRS program.exe [args...]
+# Sourced, it sets up Wine for a script instead: WINEPREFIX (CORVANE_WINEPREFIX,
+# else one in the cache), wine, wineserver and wine_prepare, which makes it once.
 set -euo pipefail
 # shellcheck source=paths.sh
 source "$(dirname "${BASH_SOURCE[0]}")/paths.sh"
@@ -18,21 +17,27 @@ wine() { "$WINELOADER" "$@"; }
 wineserver() { /usr/lib/wine/wineserver "$@"; }
 
 wine_prepare() {
-    [ -f "$WINEPREFIX/.corvane-prefix-ready" ] && return
+    # Named for how the prefix is made, so that one made otherwise is remade.
+    local ready="$WINEPREFIX/.corvane-prefix-win10"
+    [ -f "$ready" ] && return
     mkdir -p "$(dirname "$WINEPREFIX")"
     (
         # Tests started in parallel must not make the prefix twice.
         flock 8
-        [ -f "$WINEPREFIX/.corvane-prefix-ready" ] && exit
+        [ -f "$ready" ] && exit
         rm -rf "$WINEPREFIX"
         # No Mono or Gecko: nothing needs them, and they would ask through a
         # dialog that nobody sees.
         WINEDLLOVERRIDES="mscoree=;mshtml=" wine wineboot -i >/dev/null 2>&1 || fail "wineboot failed for $WINEPREFIX"
         # Windows lists dot-files, and the program must see them as it would
-        # there. The registry reaches disk only when the server stops.
+        # there. Wine 8 says Windows 7 to a new prefix, which Qt 6.8 does not
+        # support (nor there follow the light or dark app mode). The registry
+        # reaches disk only when the server stops.
         wine reg add 'HKCU\Software\Wine' /v ShowDotFiles /d Y /f >/dev/null 2>&1 || fail "no ShowDotFiles in $WINEPREFIX"
+        wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1 || fail "no Windows 10 in $WINEPREFIX"
+        [[ "$(wine cmd /c ver)" == *' 10.0.'* ]] || fail "$WINEPREFIX does not say it is Windows 10"
         wineserver -w
-        touch "$WINEPREFIX/.corvane-prefix-ready"
+        touch "$ready"
     ) 8>"$WINEPREFIX.lock"
 }
 
