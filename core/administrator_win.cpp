@@ -76,9 +76,23 @@ bool notFound(DWORD error)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-QString linkProblem(const QString &path)
+GameFileProblem linkProblem(const QString &path)
 {
-    return QStringLiteral("leads through the link %1").arg(QDir::toNativeSeparators(path));
+    return {GameFileReason::ThroughLink, QDir::toNativeSeparators(path)};
+}
+
+// A deletion that Windows refused with the error, for its reason.
+GameFileResult notRemoved(const QString &target, DWORD error)
+{
+    GameFileReason reason = GameFileReason::OtherFailure;
+    if (notFound(error))
+        reason = GameFileReason::DoesNotExist;
+    // A folder cannot be opened as a file, and says so as access denied.
+    else if (QFileInfo(target).isDir())
+        reason = GameFileReason::IsFolder;
+    else if (error == ERROR_ACCESS_DENIED)
+        reason = GameFileReason::AccessDenied;
+    return gameFileFailure(target, true, reason, qt_error_string(int(error)));
 }
 
 // The target's x64 and data folders, held open for as long as this lives:
@@ -92,25 +106,26 @@ public:
         // The parent first: data is then reached through the x64 held.
         const QString data = QFileInfo(target).absolutePath();
         problem = hold(QFileInfo(data).absolutePath(), x64Folder);
-        if (problem.isEmpty())
+        if (!problem)
             problem = hold(data, dataFolder);
     }
     // Why they could not be held, or nothing. A folder that does not exist
     // is not held: the change then fails for want of it.
-    QString problem;
+    GameFileProblem problem;
 
 private:
-    static QString hold(const QString &folder, Handle &held)
+    static GameFileProblem hold(const QString &folder, Handle &held)
     {
         held.reset(openUnfollowed(folder, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_BACKUP_SEMANTICS));
         if (!held.valid()) {
             const DWORD error = GetLastError();
-            return notFound(error) ? QString()
-                                   : QStringLiteral("cannot hold %1 open: %2")
-                                         .arg(QDir::toNativeSeparators(folder), qt_error_string(int(error)));
+            if (notFound(error))
+                return {};
+            return {GameFileReason::FolderNotHeld,
+                    QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(folder), qt_error_string(int(error)))};
         }
-        return isReparsePoint(held) ? linkProblem(folder) : QString();
+        return isReparsePoint(held) ? linkProblem(folder) : GameFileProblem();
     }
 
     Handle x64Folder;
@@ -144,10 +159,10 @@ QString windowsCommandLine(const QStringList &arguments)
     return quotedArguments.join(QLatin1Char(' '));
 }
 
-bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error)
+bool readGameFileSource(const QString &source, QByteArray &bytes, GameFileProblem *problem)
 {
-    const auto failed = [error](const QString &why) {
-        *error = why;
+    const auto failed = [problem](GameFileReason reason, const QString &detail) {
+        *problem = {reason, detail};
         return false;
     };
     const Handle file(openUnfollowed(source, GENERIC_READ, FILE_SHARE_READ, FILE_FLAG_SEQUENTIAL_SCAN));
@@ -155,30 +170,30 @@ bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error
         // A folder cannot be opened as a file, and says so as access denied.
         const DWORD code = GetLastError();
         if (notFound(code) || QFileInfo(source).isDir())
-            return failed(QStringLiteral("it is not a file"));
-        return failed(qt_error_string(int(code)));
+            return failed(GameFileReason::SourceNotFile, QString());
+        return failed(GameFileReason::SourceUnreadable, qt_error_string(int(code)));
     }
     BY_HANDLE_FILE_INFORMATION info;
     // A device (a console, a pipe) would never end.
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)
         || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return failed(QStringLiteral("it is not a file"));
+        return failed(GameFileReason::SourceNotFile, QString());
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        return failed(QStringLiteral("it is a link"));
+        return failed(GameFileReason::SourceIsLink, QString());
     bytes.resize(kMaxSmallFileSize + 1);
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), DWORD(bytes.size()), &read, nullptr))
-        return failed(qt_error_string(int(GetLastError())));
+        return failed(GameFileReason::SourceUnreadable, qt_error_string(int(GetLastError())));
     if (qint64(read) > kMaxSmallFileSize)
-        return failed(QStringLiteral("it is larger than %1 bytes").arg(kMaxSmallFileSize));
+        return failed(GameFileReason::SourceTooLarge, QString());
     bytes.resize(read);
     return true;
 }
 
-GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, QString *refusal)
+GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, GameFileProblem *refusal)
 {
     const HeldFolders folders(target);
-    if (!folders.problem.isEmpty()) {
+    if (folders.problem) {
         *refusal = folders.problem;
         return {};
     }
@@ -195,21 +210,16 @@ GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &byt
     return writeGameFile(target, bytes);
 }
 
-GameFileResult removeCheckedGameFile(const QString &target, QString *refusal)
+GameFileResult removeCheckedGameFile(const QString &target, GameFileProblem *refusal)
 {
     const HeldFolders folders(target);
-    if (!folders.problem.isEmpty()) {
+    if (folders.problem) {
         *refusal = folders.problem;
         return {};
     }
-    const QString name = gameFileArgument(target);
     const Handle file(openUnfollowed(target, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE));
-    if (!file.valid()) {
-        const DWORD error = GetLastError();
-        if (notFound(error))
-            return {false, false, QStringLiteral("Could not delete %1: it does not exist.").arg(name)};
-        return {false, false, QStringLiteral("Could not delete %1: %2").arg(name, qt_error_string(int(error)))};
-    }
+    if (!file.valid())
+        return notRemoved(target, GetLastError());
     if (isReparsePoint(file)) {
         *refusal = linkProblem(target);
         return {};
@@ -218,9 +228,8 @@ GameFileResult removeCheckedGameFile(const QString &target, QString *refusal)
     FILE_DISPOSITION_INFO disposition = {};
     disposition.DeleteFile = TRUE;
     if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
-        return {false, false,
-                QStringLiteral("Could not delete %1: %2").arg(name, qt_error_string(int(GetLastError())))};
-    return {true, false, {}};
+        return notRemoved(target, GetLastError());
+    return {true, false, {}, GameFileReason::None};
 }
 
 bool refusedForPermission(const QString &target, bool removing)

@@ -6,39 +6,115 @@
 
 namespace {
 
-GameFileResult failed(const QString &target, bool removing, QString reason)
+GameFileResult failed(const QString &target, bool removing, const QString &error)
 {
-    GameFileResult result;
     const QFileInfo file(target);
-    if (!QFileInfo(file.absolutePath()).isDir()) {
-        reason = QStringLiteral("its folder does not exist");
-    } else if (file.isDir()) {
+    GameFileReason reason = GameFileReason::OtherFailure;
+    if (!QFileInfo(file.absolutePath()).isDir())
+        reason = GameFileReason::FolderMissing;
+    else if (file.isDir())
         // Windows refuses to open a folder as a file, which is no lack of
         // permission.
-        reason = QStringLiteral("it is a folder");
-    } else {
-        result.refused = refusedForPermission(target, removing);
-        if (result.refused)
-            reason = QStringLiteral("access denied");
+        reason = GameFileReason::IsFolder;
+    else if (refusedForPermission(target, removing))
+        reason = GameFileReason::AccessDenied;
+    else if (error == gameFileReasonWords(GameFileReason::DiskFull))
+        // replaceFileWith's own words for a write cut short.
+        reason = GameFileReason::DiskFull;
+    return gameFileFailure(target, removing, reason, error);
+}
+
+GameFileResult succeeded()
+{
+    GameFileResult result;
+    result.done = true;
+    return result;
+}
+
+} // namespace
+
+QString gameFileReasonWords(GameFileReason reason, const QString &detail)
+{
+    switch (reason) {
+    case GameFileReason::None:
+        break;
+    case GameFileReason::Usage:
+        return QStringLiteral("wrong arguments");
+    case GameFileReason::NotAbsolute:
+        return QStringLiteral("is not an absolute path");
+    case GameFileReason::NotLocal:
+        return QStringLiteral("is a network share or device path");
+    case GameFileReason::DataStream:
+        return QStringLiteral("names an alternate data stream");
+    case GameFileReason::DotPart:
+        return QStringLiteral("has a . or .. part");
+    case GameFileReason::NotMetaFile:
+        return QStringLiteral("is not x64/data/startup.meta or x64/data/startup.meta.original");
+    case GameFileReason::ThroughLink:
+        return detail.isEmpty() ? QStringLiteral("leads through a link")
+                                : QStringLiteral("leads through the link %1").arg(detail);
+    case GameFileReason::FolderNotHeld:
+        return detail.isEmpty() ? QStringLiteral("has a folder that cannot be held open")
+                                : QStringLiteral("has a folder that cannot be held open: %1").arg(detail);
+    case GameFileReason::SourceIsLink:
+        return QStringLiteral("it is a link");
+    case GameFileReason::SourceNotFile:
+        return QStringLiteral("it is not a file");
+    case GameFileReason::SourceTooLarge:
+        return QStringLiteral("it is larger than %1 bytes").arg(kMaxSmallFileSize);
+    case GameFileReason::FolderMissing:
+        return QStringLiteral("its folder does not exist");
+    case GameFileReason::AccessDenied:
+        return QStringLiteral("access denied");
+    case GameFileReason::DiskFull:
+        return QStringLiteral("not every byte could be written; the disk may be full");
+    case GameFileReason::IsFolder:
+        return QStringLiteral("it is a folder");
+    case GameFileReason::DoesNotExist:
+        return QStringLiteral("it does not exist");
+    case GameFileReason::SourceUnreadable:
+        return detail.isEmpty() ? QStringLiteral("it could not be read") : detail;
+    case GameFileReason::OtherFailure:
+        return detail.isEmpty() ? QStringLiteral("an unexpected error") : detail;
     }
-    if (reason.endsWith(QLatin1Char('.')))
-        reason.chop(1);
+    return {};
+}
+
+GameFileReason gameFileReasonOf(int exitCode)
+{
+    const auto reason = static_cast<GameFileReason>(exitCode);
+    if (exitCode == 0)
+        return GameFileReason::None;
+    return gameFileReasonWords(reason).isEmpty() ? GameFileReason::OtherFailure : reason;
+}
+
+bool isGameFileRefusal(GameFileReason reason)
+{
+    return reason >= GameFileReason::Usage && reason < GameFileReason::FolderMissing;
+}
+
+GameFileResult gameFileFailure(const QString &target, bool removing, GameFileReason reason, const QString &detail)
+{
+    GameFileResult result;
+    result.reason = reason;
+    result.refused = reason == GameFileReason::AccessDenied;
+    QString words = gameFileReasonWords(reason, detail);
+    if (words.endsWith(QLatin1Char('.')))
+        words.chop(1);
 #ifdef Q_OS_WIN
     const QString who = result.refused ? QStringLiteral("Windows refused to") : QStringLiteral("Could not");
 #else
     const QString who = QStringLiteral("Could not");
 #endif
     const QString change = removing ? QStringLiteral("delete") : QStringLiteral("change");
-    result.message = QStringLiteral("%1 %2 %3: %4.").arg(who, change, gameFileArgument(target), reason);
+    result.message = QStringLiteral("%1 %2 %3: %4.").arg(who, change, gameFileArgument(target), words);
     return result;
 }
-
-} // namespace
 
 GameFileResult writeGameFile(const QString &target, const QByteArray &bytes)
 {
     QString error;
-    return replaceFileWith(target, bytes, &error) ? GameFileResult{true, false, {}} : failed(target, false, error);
+    return replaceFileWith(target, bytes, &error) ? succeeded() : failed(target, false, error);
 }
 
 GameFileResult copyGameFile(const QString &source, const QString &target)
@@ -47,33 +123,48 @@ GameFileResult copyGameFile(const QString &source, const QString &target)
     QString error;
     if (readWholeFile(source, bytes, &error))
         return writeGameFile(target, bytes);
-    return {false, false, QStringLiteral("Could not read %1: %2.").arg(gameFileArgument(source), error)};
+    return {false, false, QStringLiteral("Could not read %1: %2.").arg(gameFileArgument(source), error),
+            GameFileReason::OtherFailure};
 }
 
 GameFileResult removeGameFile(const QString &target)
 {
     QFile file(target);
     if (!file.exists())
-        return {false, false, QStringLiteral("Could not delete %1: it does not exist.").arg(gameFileArgument(target))};
-    return file.remove() ? GameFileResult{true, false, {}} : failed(target, true, file.errorString());
+        return gameFileFailure(target, true, GameFileReason::DoesNotExist);
+    return file.remove() ? succeeded() : failed(target, true, file.errorString());
 }
 
 #ifndef Q_OS_WIN
-bool readGameFileSource(const QString &source, QByteArray &bytes, QString *error)
+bool readGameFileSource(const QString &source, QByteArray &bytes, GameFileProblem *problem)
 {
-    if (QFileInfo(source).isSymLink()) {
-        *error = QStringLiteral("it is a link");
+    const auto failed = [problem](GameFileReason reason, const QString &detail) {
+        *problem = {reason, detail};
         return false;
-    }
-    return readWholeFile(source, bytes, error, kMaxSmallFileSize);
+    };
+    const QFileInfo info(source);
+    if (info.isSymLink())
+        return failed(GameFileReason::SourceIsLink, {});
+    // A folder, a pipe or a device would never end.
+    if (!info.isFile())
+        return failed(GameFileReason::SourceNotFile, {});
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(GameFileReason::SourceUnreadable, file.errorString());
+    bytes = file.read(kMaxSmallFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return failed(GameFileReason::SourceUnreadable, file.errorString());
+    if (bytes.size() > kMaxSmallFileSize)
+        return failed(GameFileReason::SourceTooLarge, {});
+    return true;
 }
 
-GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, QString *)
+GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, GameFileProblem *)
 {
     return writeGameFile(target, bytes);
 }
 
-GameFileResult removeCheckedGameFile(const QString &target, QString *)
+GameFileResult removeCheckedGameFile(const QString &target, GameFileProblem *)
 {
     return removeGameFile(target);
 }
@@ -89,7 +180,7 @@ bool refusedForPermission(const QString &target, bool removing)
 }
 #endif
 
-QString localPathProblem(const QString &path)
+GameFileProblem localPathProblem(const QString &path)
 {
     // A network share, or Windows' \\?\ and \\.\ prefixes, which reach
     // devices and skip Windows' own checks of names; an elevated process does
@@ -98,7 +189,7 @@ QString localPathProblem(const QString &path)
         return path.size() > i && (path[i] == QLatin1Char('/') || path[i] == QLatin1Char('\\'));
     };
     if (separator(0) && separator(1))
-        return QStringLiteral("is a network share or device path");
+        return {GameFileReason::NotLocal, {}};
 #ifdef Q_OS_WIN
     // Qt takes "C:file" and "\file" for absolute, yet Windows resolves them
     // from the current folder and drive, which as administrator are not the
@@ -109,18 +200,18 @@ QString localPathProblem(const QString &path)
     const bool absolute = QDir::isAbsolutePath(path);
 #endif
     if (!absolute)
-        return QStringLiteral("is not an absolute path");
+        return {GameFileReason::NotAbsolute, {}};
 #ifdef Q_OS_WIN
     // "file:name" is a hidden stream of the file, out of sight of its name.
     if (path.indexOf(QLatin1Char(':'), 2) >= 0)
-        return QStringLiteral("names an alternate data stream");
+        return {GameFileReason::DataStream, {}};
 #endif
     return {};
 }
 
-QString gameFileTargetProblem(const QString &target)
+GameFileProblem gameFileTargetProblem(const QString &target)
 {
-    if (const QString problem = localPathProblem(target); !problem.isEmpty())
+    if (const GameFileProblem problem = localPathProblem(target))
         return problem;
     // Windows takes either separator and matches names whatever their case.
     const QStringList parts = QDir::fromNativeSeparators(target).split(QLatin1Char('/'));
@@ -130,20 +221,20 @@ QString gameFileTargetProblem(const QString &target)
     const Qt::CaseSensitivity nameCase = Qt::CaseSensitive;
 #endif
     if (parts.contains(QStringLiteral(".")) || parts.contains(QStringLiteral("..")))
-        return QStringLiteral("has a . or .. part");
+        return {GameFileReason::DotPart, {}};
     const qsizetype n = parts.size();
     const QString name = parts.last();
     if (n < 4 || parts[n - 3].compare(QLatin1String("x64"), nameCase) != 0
         || parts[n - 2].compare(QLatin1String("data"), nameCase) != 0
         || (name.compare(QLatin1String("startup.meta"), nameCase) != 0
             && name.compare(QLatin1String("startup.meta.original"), nameCase) != 0))
-        return QStringLiteral("is not x64/data/startup.meta or x64/data/startup.meta.original");
+        return {GameFileReason::NotMetaFile, {}};
     // The game's own folder may be a link (games moved to another drive);
     // below it nothing may lead elsewhere.
     for (qsizetype depth = n; depth >= n - 2; --depth) {
         const QFileInfo part(parts.mid(0, depth).join(QLatin1Char('/')));
         if (part.isSymLink() || part.isJunction())
-            return QStringLiteral("leads through the link %1").arg(QDir::toNativeSeparators(part.filePath()));
+            return {GameFileReason::ThroughLink, QDir::toNativeSeparators(part.filePath())};
     }
     return {};
 }

@@ -71,6 +71,23 @@ bool writeTemporary(QTemporaryFile &file, const QByteArray &bytes)
     return file.error() == QFileDevice::NoError;
 }
 
+// What the file mode said as administrator, which the window cannot read:
+// the words of the reason its exit code stands for, after what stands in
+// place of the path in the mode's line.
+QString asAdministrator(int exitCode)
+{
+    const GameFileReason reason = gameFileReasonOf(exitCode);
+    const QString words = gameFileReasonWords(reason);
+    if (!isGameFileRefusal(reason))
+        return QStringLiteral(" As administrator it failed too: %1.").arg(words);
+    QString subject;
+    if (reason >= GameFileReason::SourceIsLink)
+        subject = QStringLiteral("cannot read the file to copy: ");
+    else if (reason != GameFileReason::Usage)
+        subject = QStringLiteral("the path ");
+    return QStringLiteral(" As administrator it was refused too: %1%2.").arg(subject, words);
+}
+
 } // namespace
 
 QString GUI::backupPath() const
@@ -205,7 +222,7 @@ bool GUI::finishGameFileChange(GameFileResult result, const QStringList &elevate
         else if (run.outcome == ElevatedRun::Declined)
             result.message += QStringLiteral(" The administrator prompt was declined.");
         else if (run.outcome == ElevatedRun::Finished)
-            result.message += QStringLiteral(" As administrator it failed too (exit code %1).").arg(run.exitCode);
+            result.message += asAdministrator(run.exitCode);
         else
             result.message += QStringLiteral(" Corvane could not start itself as administrator.");
     }

@@ -313,14 +313,19 @@ void FailuresTest::administrator_data()
     QTest::newRow("backup") << true << noBackup << 0 << QStringList{"choose game"} << true
         << QStringList{"--game-file write <meta> <meta>.original"} << camp << ""
         << Files{{metaFile + ".original", own() + "\n\ncamp"}};
-    QTest::newRow("public with backup") << true << Files() << 0 << QStringList{"public"} << true
-        << QStringList{"--game-file write <meta>.original <meta>"} << "Public  |  Lobbies: 1  |  Using default XML" << ""
-        << Files{{metaFile, "the game's own meta file"}};
+    // What the file mode says as administrator is said in the same words.
+    QTest::newRow("public, the disk full as administrator") << true << Files() << 8 << QStringList{"public"} << true
+        << QStringList{"--game-file write <meta>.original <meta>"} << camp
+        << denied + " As administrator it failed too: not every byte could be written; the disk may be full."
+        << Files{{metaFile, own() + "\n\ncamp"}};
     QTest::newRow("public without backup, declined") << true << noBackup << 0 << QStringList{"public"} << false
         << QStringList{"--game-file remove <meta>"} << camp
         << "Could not delete @/game/x64/data/startup.meta: access denied." + declined << Files{{metaFile, own() + "\n\ncamp"}};
-    QTest::newRow("clear backup") << true << Files() << 0 << QStringList{"clear"} << true
-        << QStringList{"--game-file remove <meta>.original"} << camp << "" << Files{{metaFile + ".original", "<missing>"}};
+    QTest::newRow("clear, the backup a link") << true
+        << Files{{"elsewhere", "x"}, {metaFile + ".original", "<link:../../../elsewhere>"}} << 0 << QStringList{"clear"}
+        << true << QStringList{"--game-file remove <meta>.original"} << camp
+        << "Could not delete @/game/x64/data/startup.meta.original: access denied. As administrator it was refused too: "
+           "the path leads through a link." << Files{{metaFile + ".original", "<link:elsewhere>"}};
     QTest::newRow("missing folder is no refusal") << false << Files() << 0 << QStringList{"gone game/x64/data", "use"} << true
         << QStringList() << "Could not access meta file.  |  Lobbies: 1  |  Using default XML"
         << "Could not change @/game/x64/data/startup.meta: its folder does not exist." << Files{{metaFile, "<missing>"}};

@@ -8,10 +8,16 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPaintEngine>
+#include <QProxyStyle>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStyleFactory>
+#include <QStyleHints>
+
 #include <QStyleOption>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -72,15 +78,18 @@ public:
     QPaintEngine *paintEngine() const override { return const_cast<PaintedTexts *>(this); }
     int metric(PaintDeviceMetric metric) const override
     {
-        const QMap<PaintDeviceMetric, int> metrics{{PdmWidth, size.width()},
-                                                   {PdmHeight, size.height()},
-                                                   {PdmDpiX, 96},
-                                                   {PdmDpiY, 96},
-                                                   {PdmPhysicalDpiX, 96},
-                                                   {PdmPhysicalDpiY, 96},
-                                                   {PdmDepth, 32},
-                                                   {PdmDevicePixelRatioScaled, int(devicePixelRatioFScale())}};
-        return metrics.value(metric, 1);
+        switch (metric) {
+        case PdmWidth:
+            return size.width();
+        case PdmHeight:
+            return size.height();
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 96;
+        }
     }
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
@@ -96,6 +105,20 @@ public:
 
 private:
     QSize size;
+};
+
+// Spin buttons as wide as those of KDE's Breeze, which leave the drawn spin
+// box too little room for "99".
+class WideSpinButtons : public QProxyStyle
+{
+public:
+    WideSpinButtons() : QProxyStyle(QStyleFactory::create("Fusion")) {}
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl part,
+                         const QWidget *widget) const override
+    {
+        const QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+        return control == CC_SpinBox && part == SC_SpinBoxEditField ? rect.adjusted(0, 0, -16, 0) : rect;
+    }
 };
 
 int scaled(int position, int scale)
@@ -123,6 +146,8 @@ private slots:
     void tabChain();
     void fitsTheFont_data();
     void fitsTheFont();
+    void eachStyle_data();
+    void eachStyle();
     void followsClassFontsAndTheScreen();
     void longTexts_data();
     void longTexts();
@@ -306,6 +331,83 @@ void FormTest::fitsTheFont()
     QApplication::setFont(fittingFont());
 }
 
+void FormTest::eachStyle_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("Fusion") << "Fusion" << false;
+    QTest::newRow("wide spin buttons") << "" << false;
+    if (QGuiApplication::platformName() != "windows")
+        return;
+    QTest::newRow("Fusion, dark") << "Fusion" << true;
+    QTest::newRow("windowsvista") << "windowsvista" << false;
+    QTest::newRow("windows11") << "windows11" << false;
+    QTest::newRow("windows11, dark") << "windows11" << true;
+}
+
+// In a font that fits the form, every style keeps the window as drawn: a
+// spin box that needs more room takes it from the name field beside it.
+// Every text is whole by the style's own measure, a disabled button looks
+// disabled, and in Windows' dark mode the window and its list are dark.
+void FormTest::eachStyle()
+{
+    QFETCH(QString, style);
+    QFETCH(bool, dark);
+    QApplication::setStyle(style.isEmpty() ? new WideSpinButtons : QStyleFactory::create(style));
+    const auto fusion = qScopeGuard([] { QApplication::setStyle(QStyleFactory::create("Fusion")); });
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QGuiApplication::styleHints()->setColorScheme(dark ? Qt::ColorScheme::Dark : Qt::ColorScheme::Light);
+    const auto light = qScopeGuard([] { QGuiApplication::styleHints()->setColorScheme(Qt::ColorScheme::Unknown); });
+#endif
+    GUI gui(nullptr, QString(), 2);
+    gui.show();
+    QCOMPARE(gui.size(), QSize(341, 166));
+    auto *name = gui.findChild<QLineEdit *>("lobbyNameField");
+    auto *lines = gui.findChild<QSpinBox *>("nrOfLinesField");
+    QCOMPARE(name->geometry().left(), 10);
+    QCOMPARE(lines->geometry().right(), 161);
+    QCOMPARE(lines->x() - name->geometry().right(), 10);
+    QVERIFY(lines->findChild<QLineEdit *>()->width() - 4 >= lines->fontMetrics().horizontalAdvance("99"));
+    for (auto *field : gui.findChildren<QLineEdit *>(QString(), Qt::FindDirectChildrenOnly))
+        QCOMPARE(PaintedTexts(field).texts.value(0).first, field->placeholderText());
+    gui.findChild<QPushButton *>("setPathButton")->setText("Change RDR2 Directory");
+    gui.findChild<QPushButton *>("createButton")->setText("Update Lobby Code");
+    for (auto *button : gui.findChildren<QPushButton *>())
+        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(button->text()));
+
+    // The contrast of the caption to its button, as drawn.
+    const auto contrast = [](QWidget *widget) {
+        const QImage inner = widget->grab().toImage().copy(widget->rect().adjusted(4, 4, -4, -4));
+        int darkest = 255;
+        int lightest = 0;
+        for (int y = 0; y < inner.height(); ++y) {
+            for (int x = 0; x < inner.width(); ++x) {
+                darkest = std::min(darkest, qGray(inner.pixel(x, y)));
+                lightest = std::max(lightest, qGray(inner.pixel(x, y)));
+            }
+        }
+        const auto luminance = [](int grey) {
+            return std::pow(grey / 255.0, 2.2) + 0.05;
+        };
+        return luminance(lightest) / luminance(darkest);
+    };
+    auto *clearBackup = gui.findChild<QPushButton *>("clearBackup");
+    const double enabled = contrast(clearBackup);
+    QVERIFY2(enabled >= 4.5, qPrintable(QString::number(enabled)));
+    clearBackup->setEnabled(false);
+    QVERIFY2(contrast(clearBackup) < enabled / 2, qPrintable(QString::number(contrast(clearBackup))));
+    const auto isDark = [](QWidget *widget) {
+        return qGray(widget->grab().toImage().scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).pixel(0, 0))
+               < 128;
+    };
+    QCOMPARE(isDark(&gui), dark);
+    auto *box = gui.findChild<QComboBox *>("lobbyList");
+    box->addItems({"Camp", "Posse", "Saloon", "Train"});
+    box->showPopup();
+    QCOMPARE(isDark(box->view()), dark);
+    box->hidePopup();
+}
+
 // A font set for one class of widget refits the form as an application
 // font does. After a change of the screen's logical DPI the widgets draw
 // their texts larger while no font change reaches the form: here a filter
@@ -341,33 +443,19 @@ void FormTest::longTexts_data()
     QTest::addColumn<QString>("painted");
     QTest::addColumn<QString>("toolTip");
 
+    // clang-format off
     const QString rest = ")  |  Lobbies: 0  |  Using default XML";
     const QString status = "Private (Evening Posse of the Frontier" + rest;
-    const QString marked = "Private (<b>Evening Posse of the Frontier</b>" + rest;
-    QTest::newRow("short") << "Fusion"
-                           << "Posse"
-                           << ""
-                           << "Private (Posse" + rest << "";
-    QTest::newRow("short, a change failed") << "Fusion"
-                                            << "Posse"
-                                            << "Access denied."
-                                            << "Private (Posse" + rest << "Access denied.";
-    QTest::newRow("long") << "Fusion"
-                          << "Evening Posse of the Frontier"
-                          << ""
-                          << "Private (Evening Posse…" + rest << status;
-    QTest::newRow("long, a change failed") << "Fusion"
-                                           << "Evening Posse of the Frontier"
-                                           << "Access denied."
-                                           << "Private (Evening Posse…" + rest << status + "\nAccess denied.";
-    QTest::newRow("long, Windows' style") << "Windows"
-                                          << "Evening Posse of the Frontier"
-                                          << ""
-                                          << "Private (Evening Posse…" + rest << status;
-    QTest::newRow("long, looks like markup") << "Fusion"
-                                             << "<b>Evening Posse of the Frontier</b>"
-                                             << ""
-                                             << "Private (<b>Evening P…" + rest << Qt::convertFromPlainText(marked);
+    const QString cut = "Private (Evening Posse…" + rest;
+    QTest::newRow("short, a change failed") << "Fusion" << "Posse" << "Access denied." << "Private (Posse" + rest
+        << "Access denied.";
+    QTest::newRow("long, a change failed") << "Fusion" << "Evening Posse of the Frontier" << "Access denied." << cut
+        << status + "\nAccess denied.";
+    QTest::newRow("long, Windows' style") << "Windows" << "Evening Posse of the Frontier" << "" << cut << status;
+    QTest::newRow("long, looks like markup") << "Fusion" << "<b>Evening Posse of the Frontier</b>" << ""
+        << "Private (<b>Evening P…" + rest
+        << Qt::convertFromPlainText("Private (<b>Evening Posse of the Frontier</b>" + rest);
+    // clang-format on
 }
 
 // What does not fit is shortened where it is painted and whole where it is
@@ -430,6 +518,9 @@ void FormTest::keepsRoomAndFollowsChanges()
     gui.updateStatus(QString());
     QCOMPARE(status->toolTip(), "");
 
+    QApplication::setFont(QFont("DejaVu Sans", 11), "QStatusBar");
+    QCOMPARE(gui.size(), QSize(341, 166));
+    QCOMPARE(status->toolTip(), status->currentMessage());
     QApplication::setFont(QFont("DejaVu Sans", 14), "QStatusBar");
     QCOMPARE(gui.width(), 341);
     QCOMPARE(status->geometry(), QRect(0, 141, 341, status->sizeHint().height()));
