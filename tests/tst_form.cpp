@@ -14,8 +14,8 @@
 #include <QSpinBox>
 #include <QStyleFactory>
 #include <QStyleHints>
-
 #include <QStyleOption>
+
 #include <algorithm>
 #include <cmath>
 
@@ -78,18 +78,10 @@ public:
     QPaintEngine *paintEngine() const override { return const_cast<PaintedTexts *>(this); }
     int metric(PaintDeviceMetric metric) const override
     {
-        switch (metric) {
-        case PdmWidth:
-            return size.width();
-        case PdmHeight:
-            return size.height();
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
+        if (metric == PdmDevicePixelRatioScaled)
             return int(devicePixelRatioFScale());
-        default:
-            return 96;
-        }
+        const bool ratio = metric == PdmDevicePixelRatio;
+        return metric == PdmWidth ? size.width() : metric == PdmHeight ? size.height() : ratio ? 1 : 96;
     }
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
