@@ -67,7 +67,7 @@ HANDLE openUnfollowed(const QString &path, DWORD access, DWORD share, DWORD flag
 
 bool isReparsePoint(const Handle &handle)
 {
-    BY_HANDLE_FILE_INFORMATION info;
+    BY_HANDLE_FILE_INFORMATION info = {};
     return !GetFileInformationByHandle(handle.get(), &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
@@ -173,7 +173,7 @@ bool readGameFileSource(const QString &source, QByteArray &bytes, GameFileProble
             return failed(GameFileReason::SourceNotFile, QString());
         return failed(GameFileReason::SourceUnreadable, qt_error_string(int(code)));
     }
-    BY_HANDLE_FILE_INFORMATION info;
+    BY_HANDLE_FILE_INFORMATION info = {};
     // A device (a console, a pipe) would never end.
     if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info)
         || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))

@@ -53,14 +53,15 @@ QString lobbyNameProblem(const QString &name)
             return QStringLiteral("a lobby name cannot hold control characters");
     }
 #ifdef Q_OS_WIN
-    // On NTFS a ":" writes into a stream of another file, and a device name,
-    // whatever extension follows it, reaches the device or makes a file that
-    // Explorer cannot delete. Wine refuses both on its own; Windows does not.
+    // A device name, whatever extension follows it, reaches the device or
+    // makes a file that Explorer cannot delete. Wine refuses it on its own;
+    // Windows does not.
     static const QRegularExpression device(
         QStringLiteral("^(CON|PRN|AUX|NUL|(COM|LPT)[0-9\u00b9\u00b2\u00b3]) *(\\.|$)"),
         QRegularExpression::CaseInsensitiveOption);
-    if (name.contains(QLatin1Char(':')))
-        return QStringLiteral("a lobby name cannot hold :");
+    // NTFS takes none of these in a name, and ":" would name a stream.
+    if (name.contains(QRegularExpression(QStringLiteral("[<>:\"|?*]"))))
+        return QStringLiteral("a lobby name cannot hold < > : \" | ? or *");
     if (device.match(name).hasMatch())
         return QStringLiteral("Windows keeps that name for a device");
     // NTFS counts a file name in UTF-16 units.

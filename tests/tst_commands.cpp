@@ -152,6 +152,7 @@ void CommandsTest::failures_data()
                            << (safe ? listed : QStringList{"Old.lobby"});
     };
     created("stream of another file", "a:b", !windows, {"a:b.lobby", "Old.lobby"});
+    created("a character NTFS refuses", "Posse?", !windows, {"Old.lobby", "Posse?.lobby"});
     created("device", "CON", !windows, {"CON.lobby", "Old.lobby"});
     created("device in lower case with extension", "con.x", !windows, {"con.x.lobby", "Old.lobby"});
     created("printer port", "LPT1", !windows, {"LPT1.lobby", "Old.lobby"});

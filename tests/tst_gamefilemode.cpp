@@ -362,11 +362,11 @@ void GameFileModeTest::checkedOnWhatIsOpened()
     writeBytes("source", "source");
     make("other/x64/data", "<junction:game/x64/data>");
     make("game/x64/data/startup.meta.original", "<link:../../../source>");
-    const auto native = [](const QString &path) {
+    const auto absolute = [](const QString &path) {
         return QDir::toNativeSeparators(QDir::current().absoluteFilePath(path));
     };
-    const QStringList targets{native("other/x64/data/startup.meta"), native(meta + ".original")};
-    const QStringList links{native("other/x64/data"), native(meta + ".original")};
+    const QStringList targets{absolute("other/x64/data/startup.meta"), absolute(meta + ".original")};
+    const QStringList links{absolute("other/x64/data"), absolute(meta + ".original")};
     for (int i = 0; i < targets.size(); ++i) {
         GameFileProblem refusal;
         QVERIFY(!writeCheckedGameFile(targets[i], "new", &refusal).done);
