@@ -173,10 +173,13 @@ void FormFit::fit()
 }
 
 // A font set for one class of widget (QApplication::setFont(font,
-// "QPushButton")) reaches only the widgets of that class.
+// "QPushButton")) reaches only the widgets of that class. A style may size
+// a control as it polishes it, before the window is first shown (Qt 6.8's
+// windows11 widens every spin box to 88 pixels), which the fit undoes.
 bool FormFit::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FontChange || type == QEvent::StyleChange || (type == QEvent::Show && watched == window))
         fit();
     return QObject::eventFilter(watched, event);
 }
