@@ -38,8 +38,8 @@ cleanup() {
 trap cleanup EXIT
 
 # The window's size with the chroots' one font, DejaVu Sans at Qt's 9
-# points, in which the form grows by 1.07 for its texts to fit.
-width=365 height=178
+# points, in which the form grows by 1.08 for its texts to fit.
+width=368 height=179
 
 # Fails saying $1 unless command $2... succeeds; must_soon waits 30 s for
 # it, and shows the log $2 before failing.
