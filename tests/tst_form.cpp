@@ -217,6 +217,8 @@ void FormTest::window()
     QCOMPARE(gui.windowTitle(), "Corvane");
     QCOMPARE(gui.centralWidget()->objectName(), "centralwidget");
     QCOMPARE(gui.statusBar()->objectName(), "statusbar");
+    // A window that cannot be resized shows no grip to drag.
+    QVERIFY(!gui.statusBar()->isSizeGripEnabled());
     QVERIFY(!gui.findChild<QMenuBar *>());
     QCOMPARE(gui.contextMenuPolicy(), Qt::NoContextMenu);
     QCOMPARE(gui.windowIcon().isNull(), true);
