@@ -104,6 +104,7 @@ private slots:
     void commandLine();
     void refusedByWindows();
     void checkedOnWhatIsOpened();
+    void gameIsRunning();
 };
 
 void GameFileModeTest::mode_data()
@@ -381,6 +382,19 @@ void GameFileModeTest::checkedOnWhatIsOpened()
 #else
     QSKIP("Windows' own junctions and handles");
 #endif
+}
+
+// A copy of Corvane named RDR2.exe stands in for the game while it runs.
+void GameFileModeTest::gameIsRunning()
+{
+    QVERIFY(QFile::copy(program(), "RDR2.exe"));
+    QProcess game;
+    game.start(QDir::current().absoluteFilePath("RDR2.exe"), QStringList());
+    QVERIFY(game.waitForStarted());
+    QCOMPARE(::gameIsRunning(), std::optional(true));
+    game.kill();
+    QVERIFY(game.waitForFinished());
+    QCOMPARE(::gameIsRunning(), std::optional(false));
 }
 
 QTEST_MAIN(GameFileModeTest)
