@@ -39,7 +39,7 @@ bool replaceFileWith(const QString &path, const QByteArray &bytes, QString *erro
     // commit() can report success after a buffered write failed, so the
     // whole is checked before the file is replaced.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("not every byte could be written; the disk may be full"));
+        return failed(gameFileReasonWords(GameFileReason::DiskFull));
     if (beforeReplacingFile)
         beforeReplacingFile(path);
     if (!file.commit())

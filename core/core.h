@@ -12,6 +12,13 @@
 // launchers installed the game, and changing the game's own files, once more
 // as administrator where Windows refuses.
 
+// How this system matches file names: Windows whatever their case.
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseSensitive;
+#endif
+
 // Text as a text-mode file holds it: UTF-8, with CR LF line ends on Windows.
 QByteArray textFileBytes(const QString &text);
 // Replaces the file with the bytes, all or nothing: the old file stays

@@ -19,7 +19,7 @@ GameFileResult failed(const QString &target, bool removing, const QString &error
     else if (refusedForPermission(target, removing))
         reason = GameFileReason::AccessDenied;
     else if (error == gameFileReasonWords(GameFileReason::DiskFull))
-        // replaceFileWith's own words for a write cut short.
+        // replaceFileWith says a write cut short in these words.
         reason = GameFileReason::DiskFull;
     return gameFileFailure(target, removing, reason, error);
 }
@@ -148,15 +148,11 @@ bool readGameFileSource(const QString &source, QByteArray &bytes, GameFileProble
     // A folder, a pipe or a device would never end.
     if (!info.isFile())
         return failed(GameFileReason::SourceNotFile, {});
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(GameFileReason::SourceUnreadable, file.errorString());
-    bytes = file.read(kMaxSmallFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failed(GameFileReason::SourceUnreadable, file.errorString());
-    if (bytes.size() > kMaxSmallFileSize)
-        return failed(GameFileReason::SourceTooLarge, {});
-    return true;
+    QString error;
+    if (readWholeFile(source, bytes, &error, kMaxSmallFileSize))
+        return true;
+    return bytes.size() > kMaxSmallFileSize ? failed(GameFileReason::SourceTooLarge, {})
+                                            : failed(GameFileReason::SourceUnreadable, error);
 }
 
 GameFileResult writeCheckedGameFile(const QString &target, const QByteArray &bytes, GameFileProblem *)
@@ -215,19 +211,14 @@ GameFileProblem gameFileTargetProblem(const QString &target)
         return problem;
     // Windows takes either separator and matches names whatever their case.
     const QStringList parts = QDir::fromNativeSeparators(target).split(QLatin1Char('/'));
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity nameCase = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity nameCase = Qt::CaseSensitive;
-#endif
     if (parts.contains(QStringLiteral(".")) || parts.contains(QStringLiteral("..")))
         return {GameFileReason::DotPart, {}};
     const qsizetype n = parts.size();
     const QString name = parts.last();
-    if (n < 4 || parts[n - 3].compare(QLatin1String("x64"), nameCase) != 0
-        || parts[n - 2].compare(QLatin1String("data"), nameCase) != 0
-        || (name.compare(QLatin1String("startup.meta"), nameCase) != 0
-            && name.compare(QLatin1String("startup.meta.original"), nameCase) != 0))
+    if (n < 4 || parts[n - 3].compare(QLatin1String("x64"), kFileNameCase) != 0
+        || parts[n - 2].compare(QLatin1String("data"), kFileNameCase) != 0
+        || (name.compare(QLatin1String("startup.meta"), kFileNameCase) != 0
+            && name.compare(QLatin1String("startup.meta.original"), kFileNameCase) != 0))
         return {GameFileReason::NotMetaFile, {}};
     // The game's own folder may be a link (games moved to another drive);
     // below it nothing may lead elsewhere.

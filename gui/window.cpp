@@ -45,13 +45,8 @@ GUI::~GUI() = default;
 // for the game's own; either is taken for the folder that holds it.
 QString gameFolderOf(const QString &chosen)
 {
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity nameCase = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity nameCase = Qt::CaseSensitive;
-#endif
-    const auto named = [nameCase](const QString &path, const char *name) {
-        return QFileInfo(path).fileName().compare(QLatin1String(name), nameCase) == 0;
+    const auto named = [](const QString &path, const char *name) {
+        return QFileInfo(path).fileName().compare(QLatin1String(name), kFileNameCase) == 0;
     };
     const QString parent = QFileInfo(chosen).path();
     if (named(chosen, "x64") && QFileInfo(chosen + QStringLiteral("/data")).isDir())
